@@ -1,0 +1,1 @@
+namespace kelvarn { int CoreBuildMarker() { return 1; } }

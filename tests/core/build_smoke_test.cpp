@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+namespace kelvarn { int CoreBuildMarker(); }
+TEST(Build, CoreLinks) { EXPECT_EQ(kelvarn::CoreBuildMarker(), 1); }
