@@ -1,1 +1,0 @@
-namespace kelvarn { int CoreBuildMarker() { return 1; } }

@@ -1,3 +1,0 @@
-#include <gtest/gtest.h>
-namespace kelvarn { int CoreBuildMarker(); }
-TEST(Build, CoreLinks) { EXPECT_EQ(kelvarn::CoreBuildMarker(), 1); }
