@@ -14,6 +14,12 @@ class NarrowText {
   // A null pointer throws kInvalidArgument.
   NarrowText(const char* text);  // NOLINT(google-explicit-constructor): texts convert freely
   explicit NarrowText(std::string_view text);
+  // Copies report a failed allocation as kOutOfMemory, like every other operation.
+  NarrowText(const NarrowText& other);
+  NarrowText& operator=(const NarrowText& other);
+  NarrowText(NarrowText&&) noexcept = default;
+  NarrowText& operator=(NarrowText&&) noexcept = default;
+  ~NarrowText() = default;
 
   std::size_t Length() const noexcept { return text_.size(); }
   bool IsEmpty() const noexcept { return text_.empty(); }
@@ -24,6 +30,10 @@ class NarrowText {
   NarrowText& Assign(const NarrowText& text);
   NarrowText& Append(const char* text);  // null throws kInvalidArgument
   NarrowText& Append(const NarrowText& text);
+  // From a counted run of bytes (reuses the storage already held: no allocation once it fits).
+  NarrowText& Assign(std::string_view text);
+  NarrowText& Append(std::string_view text);
+  void Clear() noexcept;  // empty, keeping the storage
 
   // Cut down to the characters that exist: asking for more than remains gives the rest.
   NarrowText Left(std::size_t count) const;
