@@ -1,0 +1,349 @@
+#include "payment/payment_file_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <limits>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "common/ole_date.h"
+
+namespace kelvarn {
+namespace {
+
+using Log = std::vector<std::string>;
+
+// The values a host payment hands over; a property named in `failingReads` fails its read.
+struct PaymentValues {
+  double amount = 1234.5;
+  HostString payerSortCode = u"12-34-56";
+  HostString payerAccountNumber = u"12345678";
+  HostString payerAccountName = u"Acme Payroll Ltd";
+  HostString payeeSortCode = u"65-43-21";
+  HostString payeeAccountNumber = u"87654321";
+  HostString payeeAccountName = u"Trelk Supplies";
+  std::set<std::string> failingReads;
+};
+
+// A host payment that records every call, in order, into a shared log.
+class RecordingPayment final : public PaymentReader {
+ public:
+  RecordingPayment(PaymentValues values, Log& log) : values_(std::move(values)), log_(log) {}
+
+  bool GetAmount(double& value) override {
+    if (!Read("Amount")) return false;
+    value = values_.amount;
+    return true;
+  }
+  bool GetPayerSortCode(HostString& value) override { return ReadText("PayerSortCode", values_.payerSortCode, value); }
+  bool GetPayerAccountNumber(HostString& value) override {
+    return ReadText("PayerAccountNumber", values_.payerAccountNumber, value);
+  }
+  bool GetPayerAccountName(HostString& value) override {
+    return ReadText("PayerAccountName", values_.payerAccountName, value);
+  }
+  bool GetPayeeSortCode(HostString& value) override { return ReadText("PayeeSortCode", values_.payeeSortCode, value); }
+  bool GetPayeeAccountNumber(HostString& value) override {
+    return ReadText("PayeeAccountNumber", values_.payeeAccountNumber, value);
+  }
+  bool GetPayeeAccountName(HostString& value) override {
+    return ReadText("PayeeAccountName", values_.payeeAccountName, value);
+  }
+  void PutResultCode(std::int32_t code) override { log_.push_back("put ResultCode " + std::to_string(code)); }
+
+ private:
+  bool Read(const std::string& name) {
+    log_.push_back("get " + name);
+    return values_.failingReads.count(name) == 0;
+  }
+  bool ReadText(const std::string& name, const HostString& stored, HostString& value) {
+    if (!Read(name)) {
+      value = u"should not be used";
+      return false;
+    }
+    value = stored;
+    return true;
+  }
+
+  PaymentValues values_;
+  Log& log_;
+};
+
+// Records the writes into the same log, so the order of reads, puts and writes shows.
+class RecordingSink final : public ByteSink {
+ public:
+  explicit RecordingSink(Log& log) : log_(log) {}
+  void Write(std::string_view bytes) override {
+    log_.push_back("write " + std::string(bytes));
+    bytes_.append(bytes);
+  }
+  const std::string& Bytes() const { return bytes_; }
+
+ private:
+  Log& log_;
+  std::string bytes_;
+};
+
+double Date(int year, int month, int day) { return static_cast<double>(OleDayNumberFromCivil(year, month, day)); }
+
+const double kProcessingDate = Date(2008, 3, 5) + 0.6;  // the time of day is not written
+
+struct WriteResult {
+  bool passed;
+  std::string line;
+  Log calls;
+};
+
+WriteResult Write(const PaymentValues& values, double processingDate = kProcessingDate) {
+  Log log;
+  RecordingPayment payment(values, log);
+  RecordingSink sink(log);
+  const bool passed = PaymentFileWriter::WritePaymentLine(sink, payment, processingDate);
+  return {passed, sink.Bytes(), log};
+}
+
+// The result code puts of a call log, in order.
+std::vector<int> Puts(const Log& calls) {
+  std::vector<int> codes;
+  for (const std::string& call : calls) {
+    if (call.rfind("put ResultCode ", 0) == 0) codes.push_back(std::stoi(call.substr(15)));
+  }
+  return codes;
+}
+
+TEST(PaymentFileWriter, ValidPaymentCallsAndLine) {
+  PaymentValues values;
+  values.payeeAccountName = u"O'Brien & Sons (Dublin) Ltd";
+  const WriteResult result = Write(values);
+  EXPECT_TRUE(result.passed);
+  EXPECT_EQ(result.calls, (Log{
+                              "write \"CMII\",\"1.0\",",
+                              "get PayerSortCode",
+                              "get PayerAccountNumber",
+                              "write \"12345612345678\",\"\",",
+                              "get PayeeSortCode",
+                              "get PayeeAccountNumber",
+                              "write \"65432187654321\",",
+                              "get Amount",
+                              "write \"1234.50\",\"05032008\",\"EUR\",\"E\",",
+                              "get PayeeAccountName",
+                              "write \"OBrien  Sons Dubli\",\"OBrien  Sons Dubli\",",
+                              "get PayerAccountName",
+                              "write \"Acme Payroll Ltd\",\"\",\"\",\"\",\"\",\"Acme Payroll Ltd\",\"\",\"\"\r\n",
+                          }));
+  EXPECT_EQ(result.line,
+            "\"CMII\",\"1.0\",\"12345612345678\",\"\",\"65432187654321\",\"1234.50\",\"05032008\",\"EUR\",\"E\","
+            "\"OBrien  Sons Dubli\",\"OBrien  Sons Dubli\",\"Acme Payroll Ltd\",\"\",\"\",\"\",\"\","
+            "\"Acme Payroll Ltd\",\"\",\"\"\r\n");
+}
+
+TEST(PaymentFileWriter, EveryCheckFailsAtItsPlaceAndTheLastCodeStays) {
+  PaymentValues values;
+  values.payerSortCode = u"1234";
+  values.payerAccountNumber = u"1234567";
+  values.payeeSortCode = std::nullopt;
+  values.payeeAccountNumber = u"123456789";
+  values.amount = -5;
+  values.payeeAccountName = std::nullopt;
+  const WriteResult result = Write(values);
+  EXPECT_FALSE(result.passed);
+  EXPECT_EQ(result.calls, (Log{
+                              "write \"CMII\",\"1.0\",",
+                              "get PayerSortCode",
+                              "put ResultCode 23",
+                              "get PayerAccountNumber",
+                              "put ResultCode 24",
+                              "write \"00123401234567\",\"\",",
+                              "get PayeeSortCode",
+                              "put ResultCode 28",
+                              "get PayeeAccountNumber",
+                              "put ResultCode 29",
+                              "write \"00000012345678\",",
+                              "get Amount",
+                              "put ResultCode 21",
+                              "write \"-5.00\",\"05032008\",\"EUR\",\"E\",",
+                              "get PayeeAccountName",
+                              "put ResultCode 30",
+                              "write \"\",\"\",",
+                              "get PayerAccountName",
+                              "write \"Acme Payroll Ltd\",\"\",\"\",\"\",\"\",\"Acme Payroll Ltd\",\"\",\"\"\r\n",
+                          }));
+}
+
+// The variable fields of a line: 3, 5, 6, 10 (and 11), 12 (and 17).
+std::string Line(const std::string& payer, const std::string& payee, const std::string& amount,
+                 const std::string& payeeName, const std::string& payerName, const std::string& date = "05032008") {
+  return "\"CMII\",\"1.0\",\"" + payer + "\",\"\",\"" + payee + "\",\"" + amount + "\",\"" + date + "\",\"EUR\",\"E\",\"" +
+         payeeName + "\",\"" + payeeName + "\",\"" + payerName + "\",\"\",\"\",\"\",\"\",\"" + payerName +
+         "\",\"\",\"\"\r\n";
+}
+
+struct LineCase {
+  const char* name;
+  void (*change)(PaymentValues&);
+  std::vector<int> puts;
+  std::string line;
+};
+
+const std::string kPayer = "12345612345678";
+const std::string kPayee = "65432187654321";
+const std::string kPayeeName = "Trelk Supplies";
+const std::string kPayerName = "Acme Payroll Ltd";
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+const double kInfinity = std::numeric_limits<double>::infinity();
+
+const LineCase kLineCases[] = {
+    {"sort code 1234 is short", [](PaymentValues& v) { v.payerSortCode = u"1234"; }, {23},
+     Line("00123412345678", kPayee, "1234.50", kPayeeName, kPayerName)},
+    {"sort code digits beyond six are cut", [](PaymentValues& v) { v.payeeSortCode = u"65-43-21-9"; }, {28},
+     Line(kPayer, "65432187654321", "1234.50", kPayeeName, kPayerName)},
+    {"null sort code", [](PaymentValues& v) { v.payerSortCode = std::nullopt; }, {23},
+     Line("00000012345678", kPayee, "1234.50", kPayeeName, kPayerName)},
+    {"account number 1234567 is short", [](PaymentValues& v) { v.payerAccountNumber = u"1234567"; }, {24},
+     Line("12345601234567", kPayee, "1234.50", kPayeeName, kPayerName)},
+    {"account number 123456789 is long", [](PaymentValues& v) { v.payerAccountNumber = u"123456789"; }, {24},
+     Line("12345612345678", kPayee, "1234.50", kPayeeName, kPayerName)},
+    {"account number with a blank passes", [](PaymentValues& v) { v.payerAccountNumber = u"1234 567"; }, {},
+     Line("1234561234 567", kPayee, "1234.50", kPayeeName, kPayerName)},
+    {"account number with a quote", [](PaymentValues& v) { v.payeeAccountNumber = u"8765\"321"; }, {29},
+     Line(kPayer, "65432108765321", "1234.50", kPayeeName, kPayerName)},
+    {"account number with comma, CR and LF", [](PaymentValues& v) { v.payeeAccountNumber = u"87,6\r\n54"; }, {29},
+     Line(kPayer, "65432100087654", "1234.50", kPayeeName, kPayerName)},
+    {"account number ending above U+00FF", [](PaymentValues& v) { v.payerAccountNumber = u"12345678\u20AC"; }, {24},
+     Line("12345612345678", kPayee, "1234.50", kPayeeName, kPayerName)},
+    {"sort code ending above U+00FF", [](PaymentValues& v) { v.payerSortCode = u"123456\u0663"; }, {23},
+     Line("12345612345678", kPayee, "1234.50", kPayeeName, kPayerName)},
+    {"amount 0", [](PaymentValues& v) { v.amount = 0; }, {21},
+     Line(kPayer, kPayee, "0.00", kPayeeName, kPayerName)},
+    {"amount -5", [](PaymentValues& v) { v.amount = -5; }, {21},
+     Line(kPayer, kPayee, "-5.00", kPayeeName, kPayerName)},
+    {"amount 0.000005 is not above the limit", [](PaymentValues& v) { v.amount = 0.000005; }, {21},
+     Line(kPayer, kPayee, "0.00", kPayeeName, kPayerName)},
+    {"amount 0.004 passes", [](PaymentValues& v) { v.amount = 0.004; }, {},
+     Line(kPayer, kPayee, "0.00", kPayeeName, kPayerName)},
+    {"negative amount rounding to zero", [](PaymentValues& v) { v.amount = -0.001; }, {21},
+     Line(kPayer, kPayee, "-0.00", kPayeeName, kPayerName)},
+    {"amount tie rounds away from zero", [](PaymentValues& v) { v.amount = 2.375; }, {},
+     Line(kPayer, kPayee, "2.38", kPayeeName, kPayerName)},
+    {"amount not a number", [](PaymentValues& v) { v.amount = kNaN; }, {21},
+     Line(kPayer, kPayee, "0.00", kPayeeName, kPayerName)},
+    {"amount infinite", [](PaymentValues& v) { v.amount = kInfinity; }, {21},
+     Line(kPayer, kPayee, "0.00", kPayeeName, kPayerName)},
+    {"amount minus infinity", [](PaymentValues& v) { v.amount = -kInfinity; }, {21},
+     Line(kPayer, kPayee, "0.00", kPayeeName, kPayerName)},
+    {"empty payee name", [](PaymentValues& v) { v.payeeAccountName = u""; }, {30},
+     Line(kPayer, kPayee, "1234.50", "", kPayerName)},
+    {"payee name of punctuation passes", [](PaymentValues& v) { v.payeeAccountName = u"&*()!"; }, {},
+     Line(kPayer, kPayee, "1234.50", "", kPayerName)},
+    {"null payer name needs no check", [](PaymentValues& v) { v.payerAccountName = std::nullopt; }, {},
+     Line(kPayer, kPayee, "1234.50", kPayeeName, "")},
+    {"CR and LF in names become blanks", [](PaymentValues& v) {
+       v.payeeAccountName = u"Line\r\nTwo";
+       v.payerAccountName = u"A\tB\"C,D\vE";
+     }, {}, Line(kPayer, kPayee, "1234.50", "Line  Two", "A\tBCD\vE")},
+    {"Latin-1 letters are dropped, a character above U+00FF ends the name",
+     [](PaymentValues& v) { v.payeeAccountName = u"Caf\u00E9 Noir\u4E2Dxyz"; }, {},
+     Line(kPayer, kPayee, "1234.50", "Caf Noir", kPayerName)},
+    {"names are cut to 18 characters", [](PaymentValues& v) {
+       v.payeeAccountName = u"Abcdefghijklmnopqrstuvwxyz";
+       v.payerAccountName = u"0123456789 0123456789";
+     }, {}, Line(kPayer, kPayee, "1234.50", "Abcdefghijklmnopqr", "0123456789 0123456")},
+    {"failed reads count as empty and 0", [](PaymentValues& v) {
+       v.failingReads = {"PayerSortCode", "PayeeAccountNumber", "Amount", "PayeeAccountName", "PayerAccountName"};
+     }, {23, 29, 21, 30}, Line("00000012345678", "65432100000000", "0.00", "", "")},
+};
+
+TEST(PaymentFileWriter, ChecksAndWrittenFields) {
+  for (const LineCase& lineCase : kLineCases) {
+    PaymentValues values;
+    lineCase.change(values);
+    const WriteResult result = Write(values);
+    EXPECT_EQ(result.passed, lineCase.puts.empty()) << lineCase.name;
+    EXPECT_EQ(Puts(result.calls), lineCase.puts) << lineCase.name;
+    EXPECT_EQ(result.line, lineCase.line) << lineCase.name;
+  }
+}
+
+// Values beyond the 256-byte work area: only their first 256 bytes count.
+TEST(PaymentFileWriter, LongValuesAreCut) {
+  PaymentValues values;
+  values.payerSortCode = std::u16string(300, u'7');
+  values.payerAccountNumber = u"1234567" + std::u16string(300, u'8');
+  values.payeeAccountName = std::u16string(250, u'.') + u"Hidden beyond the work area";
+  values.payerAccountName = std::u16string(1000, u'x');
+  const WriteResult result = Write(values);
+  EXPECT_EQ(Puts(result.calls), (std::vector<int>{23, 24}));
+  EXPECT_EQ(result.line, Line("77777712345678", kPayee, "1234.50", "Hidden", "xxxxxxxxxxxxxxxxxx"));
+}
+
+TEST(PaymentFileWriter, DateFieldIsDayMonthYear) {
+  const struct {
+    double date;
+    const char* field;
+  } cases[] = {
+      {Date(2008, 3, 5), "05032008"},
+      {Date(2008, 3, 5) + 0.999, "05032008"},
+      {Date(2010, 12, 31) + 0.5, "31122010"},
+      {Date(100, 1, 1), "01010100"},
+      {Date(9999, 12, 31) + 0.75, "31129999"},
+      {kNaN, "00000000"},
+      {1e300, "00000000"},
+  };
+  for (const auto& dateCase : cases) {
+    EXPECT_EQ(Write(PaymentValues{}, dateCase.date).line,
+              Line(kPayer, kPayee, "1234.50", kPayeeName, kPayerName, dateCase.field))
+        << dateCase.date;
+  }
+}
+
+TEST(PaymentFileWriter, KeepDigitsAndKeepAlnumSpace) {
+  EXPECT_EQ(PaymentFileWriter::KeepDigits(u"12-34-56"), "123456");
+  EXPECT_EQ(PaymentFileWriter::KeepDigits(u" a1\u00B22\u0663 3"), "12");  // superscript two is no digit
+  EXPECT_EQ(PaymentFileWriter::KeepDigits(u""), "");
+  std::string everyByte;
+  for (int byte = 1; byte < 256; ++byte) everyByte.push_back(static_cast<char>(byte));
+  EXPECT_EQ(PaymentFileWriter::KeepAlnumSpace(everyByte),
+            "\t\n\v\f\r 0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+  EXPECT_EQ(PaymentFileWriter::KeepAlnumSpace("O'Brien & Sons (Dublin) Ltd"), "OBrien  Sons Dublin Ltd");
+}
+
+// A whole file as the export writes it: binary stream, one line per payment, CR LF each.
+TEST(PaymentFileWriter, WholeFileByteForByte) {
+  std::FILE* file = std::tmpfile();
+  ASSERT_NE(file, nullptr);
+  PaymentValues first;
+  PaymentValues second;
+  second.payeeSortCode = u"65 43 2";
+  second.amount = 0.625;
+  PaymentValues third;
+  third.payerAccountName = u"Kelvarn \u00C9ire\r\nBranch";
+  third.amount = 99999999.99;
+  Log log;
+  FileByteSink sink(file);
+  std::vector<bool> passed;
+  for (const PaymentValues& values : {first, second, third}) {
+    RecordingPayment payment(values, log);
+    passed.push_back(PaymentFileWriter::WritePaymentLine(sink, payment, Date(2009, 12, 29)));
+  }
+  EXPECT_FALSE(sink.Failed());
+  EXPECT_EQ(passed, (std::vector<bool>{true, false, true}));
+  EXPECT_EQ(Puts(log), (std::vector<int>{28}));
+
+  std::string bytes;
+  std::rewind(file);
+  for (int byte = std::fgetc(file); byte != EOF; byte = std::fgetc(file)) bytes.push_back(static_cast<char>(byte));
+  std::fclose(file);
+  EXPECT_EQ(bytes,
+            "\"CMII\",\"1.0\",\"12345612345678\",\"\",\"65432187654321\",\"1234.50\",\"29122009\",\"EUR\",\"E\","
+            "\"Trelk Supplies\",\"Trelk Supplies\",\"Acme Payroll Ltd\",\"\",\"\",\"\",\"\",\"Acme Payroll Ltd\",\"\",\"\"\r\n"
+            "\"CMII\",\"1.0\",\"12345612345678\",\"\",\"06543287654321\",\"0.63\",\"29122009\",\"EUR\",\"E\","
+            "\"Trelk Supplies\",\"Trelk Supplies\",\"Acme Payroll Ltd\",\"\",\"\",\"\",\"\",\"Acme Payroll Ltd\",\"\",\"\"\r\n"
+            "\"CMII\",\"1.0\",\"12345612345678\",\"\",\"65432187654321\",\"99999999.99\",\"29122009\",\"EUR\",\"E\","
+            "\"Trelk Supplies\",\"Trelk Supplies\",\"Kelvarn ire  Branc\",\"\",\"\",\"\",\"\",\"Kelvarn ire  Branc\",\"\","
+            "\"\"\r\n");
+}
+
+}  // namespace
+}  // namespace kelvarn
