@@ -1,0 +1,50 @@
+#pragma once
+// Buffered line input from a statement file, read in binary with the text-mode rule applied here,
+// so that every platform sees the same lines.
+#include <cstddef>
+#include <cstdio>
+#include <memory>
+#include <string_view>
+
+namespace kelvarn {
+
+class StatementLineReader {
+ public:
+  // At most this many characters of a line are taken (a 1024-byte read buffer with its NUL).
+  static constexpr std::size_t kMaxLineLength = 1023;
+
+  StatementLineReader();
+  ~StatementLineReader();
+  StatementLineReader(const StatementLineReader&) = delete;
+  StatementLineReader& operator=(const StatementLineReader&) = delete;
+
+  // Opens for reading only (a missing file is not created); closes any file opened before.
+  // `textMode` drops the carriage return of a CR LF pair; a lone carriage return stays.
+  bool Open(const char* path, bool textMode);
+  void Close() noexcept;
+  bool IsOpen() const noexcept { return file_ != nullptr; }
+
+  // The next line without its line feed, valid until the next call. False when no line can be
+  // read (end of file, failed stream, not open). A longer line gives its first kMaxLineLength
+  // characters and the rest of it, up to its line feed, is skipped. The line ends at its first
+  // NUL byte, as the NUL-terminated text that receives it does.
+  bool ReadLine(std::string_view& line);
+
+ private:
+  bool Refill();
+
+  struct FileCloser {
+    void operator()(std::FILE* file) const noexcept { std::fclose(file); }
+  };
+  std::unique_ptr<std::FILE, FileCloser> fileOwner_;
+  std::FILE* file_ = nullptr;
+  bool textMode_ = false;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t begin_ = 0;  // next unread byte of buffer_
+  std::size_t end_ = 0;    // one past the last valid byte of buffer_
+  // A line that crosses the end of buffer_ is gathered here: its first kMaxLineLength + 1 bytes
+  // (the extra one may be the carriage return that text mode drops).
+  char line_[kMaxLineLength + 1];
+};
+
+}  // namespace kelvarn
