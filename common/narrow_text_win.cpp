@@ -1,0 +1,61 @@
+#include "common/narrow_text_win.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <string>
+
+#include "common/hresult.h"
+
+namespace kelvarn {
+namespace {
+
+std::string WideToAnsi(const wchar_t* text) {
+  if (!text) ThrowHresult(kInvalidArgument);
+  if (*text == L'\0') return std::string();
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (bytes <= 0) ThrowHresult(kInvalidArgument);  // not convertible at all
+  std::string converted(static_cast<std::size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text, -1, converted.data(), bytes, nullptr, nullptr);
+  converted.resize(static_cast<std::size_t>(bytes) - 1);  // without the terminator
+  return converted;
+}
+
+}  // namespace
+
+NarrowText& AssignWide(NarrowText& target, const wchar_t* text) {
+  return target.Assign(WideToAnsi(text).c_str());
+}
+
+NarrowText& AppendWide(NarrowText& target, const wchar_t* text) {
+  return target.Append(WideToAnsi(text).c_str());
+}
+
+BSTR ToNewBstr(const NarrowText& text) {
+  const int length = static_cast<int>(text.Length());
+  const int characters = length == 0 ? 0 : MultiByteToWideChar(CP_ACP, 0, text.CStr(), length, nullptr, 0);
+  BSTR result = SysAllocStringLen(nullptr, static_cast<UINT>(characters));
+  if (!result) ThrowHresult(kOutOfMemory);
+  if (characters > 0) MultiByteToWideChar(CP_ACP, 0, text.CStr(), length, result, characters);
+  result[characters] = L'\0';
+  return result;
+}
+
+NarrowText& LoadStringResource(NarrowText& target, HINSTANCE module, UINT id) {
+  char buffer[kNarrowTextWorkBuffer] = {};
+  LoadStringA(module, id, buffer, kNarrowTextWorkBuffer);
+  return target.Assign(buffer);
+}
+
+NarrowText& FormatText(NarrowText& target, const char* format, ...) {
+  if (!format) ThrowHresult(kInvalidArgument);
+  char buffer[kNarrowTextWorkBuffer] = {};
+  va_list arguments;
+  va_start(arguments, format);
+  // The runtime's _vsnprintf leaves a cut text unterminated; the last byte stays the terminator.
+  _vsnprintf(buffer, kNarrowTextWorkBuffer - 1, format, arguments);
+  va_end(arguments);
+  buffer[kNarrowTextWorkBuffer - 1] = '\0';
+  return target.Assign(buffer);
+}
+
+}  // namespace kelvarn
