@@ -5,31 +5,39 @@
 namespace kelvarn {
 
 std::int64_t ParseLeadingInteger(std::string_view text) noexcept {
-  std::size_t position = 0;
-  auto isSpace = [](char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-  };
-  while (position < text.size() && isSpace(text[position])) ++position;
-  bool negative = false;
-  if (position < text.size() && (text[position] == '+' || text[position] == '-')) {
-    negative = text[position] == '-';
+  const char* position = text.data();
+  const char* const end = position + text.size();
+  // Space, or \t \n \v \f \r (9 to 13).
+  while (position != end &&
+         (*position == ' ' || static_cast<unsigned char>(*position - '\t') <= '\r' - '\t')) {
     ++position;
   }
-  // Accumulate as a negative number so that the lowest value is exact; saturate on overflow.
-  constexpr std::int64_t kLowest = std::numeric_limits<std::int64_t>::min();
-  std::int64_t value = 0;
-  bool saturated = false;
-  for (; position < text.size() && text[position] >= '0' && text[position] <= '9'; ++position) {
-    const int digit = text[position] - '0';
-    if (value < (kLowest + digit) / 10) {
-      saturated = true;
-    } else {
-      value = value * 10 - digit;
-    }
+  bool negative = false;
+  if (position != end && (*position == '+' || *position == '-')) {
+    negative = *position == '-';
+    ++position;
   }
-  if (saturated) return negative ? kLowest : std::numeric_limits<std::int64_t>::max();
-  if (negative) return value;
-  return value == kLowest ? std::numeric_limits<std::int64_t>::max() : -value;
+  // Eighteen digits never overflow; only longer runs need the saturation check.
+  constexpr int kSafeDigits = 18;
+  std::uint64_t magnitude = 0;
+  int digits = 0;
+  for (; position != end; ++position, ++digits) {
+    const unsigned digit = static_cast<unsigned char>(*position) - static_cast<unsigned>('0');
+    if (digit > 9) break;
+    if (digits >= kSafeDigits) {
+      const std::uint64_t limit = negative ? std::uint64_t{1} << 63 : (std::uint64_t{1} << 63) - 1;
+      if (magnitude > (limit - digit) / 10) {
+        magnitude = limit;  // saturate, and let the rest of the digits pass
+        for (; position != end && *position >= '0' && *position <= '9'; ++position) {
+        }
+        break;
+      }
+    }
+    magnitude = magnitude * 10 + digit;
+  }
+  if (!negative) return static_cast<std::int64_t>(magnitude);
+  return magnitude == std::uint64_t{1} << 63 ? std::numeric_limits<std::int64_t>::min()
+                                             : -static_cast<std::int64_t>(magnitude);
 }
 
 }  // namespace kelvarn

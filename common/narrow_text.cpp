@@ -47,7 +47,15 @@ NarrowText& NarrowText::Assign(const NarrowText& text) {
 }
 
 NarrowText& NarrowText::Assign(std::string_view text) {
-  Guarded([&] { text_.assign(text.data(), text.size()); });
+  // Clear and append: the cheapest way to refill storage that is already large enough.
+  try {
+    text_.clear();
+    text_.append(text.data(), text.size());
+  } catch (const std::bad_alloc&) {
+    ThrowHresult(kOutOfMemory);
+  } catch (const std::length_error&) {
+    ThrowHresult(kOutOfMemory);
+  }
   return *this;
 }
 

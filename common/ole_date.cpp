@@ -70,10 +70,12 @@ bool OleDateFromCivil(const CivilDateTime& civil, double& oleDate) noexcept {
   double value = static_cast<double>(OleDayNumberFromCivil(year, civil.month, civil.day));
   // Before the epoch the time of day moves the value away from zero (-1.25 is 29 December
   // 1899, 06:00); the terms are added in the platform's order so that the doubles agree.
-  const double sign = value < 0.0 ? -1.0 : 1.0;
-  value += civil.hour / 24.0 * sign;
-  value += civil.minute / 1440.0 * sign;
-  value += civil.second / 86400.0 * sign;
+  if (civil.hour != 0 || civil.minute != 0 || civil.second != 0) {
+    const double sign = value < 0.0 ? -1.0 : 1.0;
+    value += civil.hour / 24.0 * sign;
+    value += civil.minute / 1440.0 * sign;
+    value += civil.second / 86400.0 * sign;
+  }
   oleDate = value;
   return true;
 }

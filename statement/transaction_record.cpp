@@ -1,6 +1,7 @@
 #include "statement/transaction_record.h"
 
 #include <cstdint>
+#include <cstring>
 
 #include "common/hresult.h"
 #include "common/integer_parse.h"
@@ -9,58 +10,50 @@
 namespace kelvarn {
 
 void CTransactionRecord::Clear() noexcept {
-  sortCode_.Clear();
-  accountNumber_.Clear();
-  accountType_.Clear();
-  transactionCode_.Clear();
-  originatorSortCode_.Clear();
-  originatorAccountNumber_.Clear();
+  decoded_ = false;
   amount_ = 0.0;
-  originatorName_.Clear();
-  originatorReference_.Clear();
-  accountName_.Clear();
   date_ = 0.0;
-  processingDate_.Clear();
   reference_.Clear();
+}
+
+std::string_view CTransactionRecord::FieldView(Columns columns) const noexcept {
+  if (!decoded_) return std::string_view();
+  return std::string_view(line_ + columns.start, columns.width);
 }
 
 void CTransactionRecord::Decode(std::string_view line) {
   if (line.size() < kRecordLength) ThrowHresult(kInvalidArgument);
-  std::size_t column = 0;
-  auto next = [&](std::size_t width) {
-    const std::string_view field = line.substr(column, width);
-    column += width;
-    return field;
-  };
-  sortCode_.Assign(next(6));
-  accountNumber_.Assign(next(8));
-  accountType_.Assign(next(1));
-  transactionCode_.Assign(next(2));
-  originatorSortCode_.Assign(next(6));
-  originatorAccountNumber_.Assign(next(8));
-  next(4);  // not kept
+  std::memcpy(line_, line.data(), kRecordLength);
+  decoded_ = true;
+  reference_.Clear();
   // Read as a 64-bit value so that amounts beyond the signed 32-bit range keep their exact value
   // (eleven digits always fit a double exactly) instead of wrapping or saturating.
-  const std::int64_t hundredths = ParseLeadingInteger(next(11));
+  const std::int64_t hundredths = ParseLeadingInteger(FieldView(kAmount));
   amount_ = static_cast<double>(hundredths) * 0.01;
-  originatorName_.Assign(next(18));
-  originatorReference_.Assign(next(18));
-  accountName_.Assign(next(18));
-  processingDate_.Assign(next(6));
   DecodeDate();
 }
 
 void CTransactionRecord::DecodeDate() {
-  date_ = 0.0;
-  const std::string_view field = processingDate_.View();
+  const std::string_view field = FieldView(kProcessingDate);
+  if (hasLastDate_ && field == std::string_view(lastDateField_, sizeof lastDateField_)) {
+    date_ = lastDate_;
+    return;
+  }
+  date_ = DateFromProcessingDate(field);
+  std::memcpy(lastDateField_, field.data(), sizeof lastDateField_);
+  lastDate_ = date_;
+  hasLastDate_ = true;
+}
+
+double CTransactionRecord::DateFromProcessingDate(std::string_view field) noexcept {
   const std::int64_t yearNumber = ParseLeadingInteger(field.substr(0, 3));
-  const std::int64_t dayNumber = ParseLeadingInteger(field.size() > 3 ? field.substr(3, 3) : "");
+  const std::int64_t dayNumber = ParseLeadingInteger(field.substr(3, 3));
   const bool leapYear = yearNumber % 4 == 0 && (yearNumber % 100 != 0 || yearNumber % 400 == 0);
   static constexpr int kMonthLengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 
   // A day number of 0 or below, or beyond the year's length, names no day: the date stays 0
   // rather than letting the conversion roll it into a neighbouring month or year.
-  if (dayNumber < 1) return;
+  if (dayNumber < 1) return 0.0;
   CivilDateTime civil;
   std::int64_t daysBefore = 0;
   for (int month = 1; month <= 12; ++month) {
@@ -72,24 +65,27 @@ void CTransactionRecord::DecodeDate() {
     }
     daysBefore += length;
   }
-  if (civil.month == 0) return;
+  if (civil.month == 0) return 0.0;
   civil.year = static_cast<int>(yearNumber);  // three characters: -99 to 999
   double converted = 0.0;
-  if (OleDateFromCivil(civil, converted)) date_ = converted;
+  return OleDateFromCivil(civil, converted) ? converted : 0.0;
 }
 
 bool CTransactionRecord::IsCredit() const noexcept {
-  static const char* const kCreditCodes[] = {"90", "93", "95", "99"};
-  for (const char* code : kCreditCodes) {
-    if (transactionCode_.Equals(code)) return true;
+  static constexpr std::string_view kCreditCodes[] = {"90", "93", "95", "99"};
+  const std::string_view code = FieldView(kTransactionCode);
+  for (const std::string_view credit : kCreditCodes) {
+    if (code == credit) return true;
   }
   return false;
 }
 
 NarrowText CTransactionRecord::Reference() {
   NarrowText reference;
-  if (!originatorReference_.IsEmpty()) reference.Assign(originatorReference_);
-  if (!accountName_.IsEmpty()) reference.Append(" ").Append(accountName_);
+  const std::string_view originatorReference = FieldView(kOriginatorReference);
+  const std::string_view accountName = FieldView(kAccountName);
+  if (!originatorReference.empty()) reference.Assign(originatorReference);
+  if (!accountName.empty()) reference.Append(" ").Append(accountName);
   reference_ = reference;
   return reference;
 }

@@ -23,19 +23,19 @@ class CTransactionRecord {
   // ignored); a shorter line throws kInvalidArgument.
   void Decode(std::string_view line);
 
-  NarrowText SortCode() const { return sortCode_; }
-  NarrowText AccountNumber() const { return accountNumber_; }
+  NarrowText SortCode() const { return Field(kSortCode); }
+  NarrowText AccountNumber() const { return Field(kAccountNumber); }
   double Amount() const noexcept { return amount_; }
   double Date() const noexcept { return date_; }
-  const NarrowText& OriginatorName() const noexcept { return originatorName_; }
+  NarrowText OriginatorName() const { return Field(kOriginatorName); }
 
-  const NarrowText& AccountType() const noexcept { return accountType_; }
-  const NarrowText& TransactionCode() const noexcept { return transactionCode_; }
-  const NarrowText& OriginatorSortCode() const noexcept { return originatorSortCode_; }
-  const NarrowText& OriginatorAccountNumber() const noexcept { return originatorAccountNumber_; }
-  const NarrowText& OriginatorReference() const noexcept { return originatorReference_; }
-  const NarrowText& AccountName() const noexcept { return accountName_; }
-  const NarrowText& ProcessingDate() const noexcept { return processingDate_; }
+  NarrowText AccountType() const { return Field(kAccountType); }
+  NarrowText TransactionCode() const { return Field(kTransactionCode); }
+  NarrowText OriginatorSortCode() const { return Field(kOriginatorSortCode); }
+  NarrowText OriginatorAccountNumber() const { return Field(kOriginatorAccountNumber); }
+  NarrowText OriginatorReference() const { return Field(kOriginatorReference); }
+  NarrowText AccountName() const { return Field(kAccountName); }
+  NarrowText ProcessingDate() const { return Field(kProcessingDate); }
 
   // True for the transaction codes "90", "93", "95" and "99".
   bool IsCredit() const noexcept;
@@ -44,21 +44,44 @@ class CTransactionRecord {
   NarrowText Reference();
 
  private:
-  void DecodeDate();
+  // A field's run of columns of the record line (0-based start, width).
+  struct Columns {
+    std::size_t start;
+    std::size_t width;
+  };
+  static constexpr Columns kSortCode{0, 6};
+  static constexpr Columns kAccountNumber{6, 8};
+  static constexpr Columns kAccountType{14, 1};
+  static constexpr Columns kTransactionCode{15, 2};
+  static constexpr Columns kOriginatorSortCode{17, 6};
+  static constexpr Columns kOriginatorAccountNumber{23, 8};
+  // Columns 32 to 35 are not kept.
+  static constexpr Columns kAmount{35, 11};
+  static constexpr Columns kOriginatorName{46, 18};
+  static constexpr Columns kOriginatorReference{64, 18};
+  static constexpr Columns kAccountName{82, 18};
+  static constexpr Columns kProcessingDate{100, 6};
 
-  NarrowText sortCode_;
-  NarrowText accountNumber_;
-  NarrowText accountType_;
-  NarrowText transactionCode_;
-  NarrowText originatorSortCode_;
-  NarrowText originatorAccountNumber_;
-  double amount_ = 0.0;  // currency units
-  NarrowText originatorName_;
-  NarrowText originatorReference_;
-  NarrowText accountName_;
-  double date_ = 0.0;  // OLE date
-  NarrowText processingDate_;
+  // The field's text: empty in a blank record, else exactly its columns, blanks kept.
+  std::string_view FieldView(Columns columns) const noexcept;
+  NarrowText Field(Columns columns) const { return NarrowText(FieldView(columns)); }
+  void DecodeDate();
+  // The 6-character processing date (a blank, a two-digit year, a three-digit day of the year)
+  // as an OLE date; 0 when it names no day.
+  static double DateFromProcessingDate(std::string_view field) noexcept;
+
+  // The text fields are kept as the record line itself, each one its run of columns, so that
+  // decoding a line is one copy (the reader decodes a million-line file in a blink).
+  char line_[kRecordLength] = {};
+  bool decoded_ = false;  // false: the blank record, every text empty
+  double amount_ = 0.0;   // currency units
+  double date_ = 0.0;     // OLE date
   NarrowText reference_;
+  // The statement's records mostly share one processing date: the last decoding is kept
+  // (across Clear) and reused while the date field stays the same.
+  char lastDateField_[6] = {};
+  double lastDate_ = 0.0;
+  bool hasLastDate_ = false;
 };
 
 }  // namespace kelvarn

@@ -133,13 +133,24 @@ TEST(TransactionRecord, DecodesTheProcessingDate) {
       {"-07123", 0.0},       // no year before 100
       {" 7 123", 39205.0},   // the year " 7 " reads as 7
   };
-  for (const Case& c : cases) {
+  auto check = [](CTransactionRecord& record, const Case& c) {
     Fields fields;
     fields.processingDate = c.field;
-    CTransactionRecord record;
     record.Decode(Line(fields));
     EXPECT_EQ(record.Date(), c.expected) << '"' << c.field << '"';
     EXPECT_EQ(record.ProcessingDate().View(), c.field);
+  };
+  for (const Case& c : cases) {
+    CTransactionRecord fresh;
+    check(fresh, c);
+  }
+  // One record reused line after line, as the reader does, each date twice in a row.
+  CTransactionRecord reused;
+  for (const Case& c : cases) {
+    check(reused, c);
+    check(reused, c);
+    reused.Clear();
+    EXPECT_EQ(reused.Date(), 0.0);
   }
 }
 
