@@ -1,0 +1,12 @@
+#pragma once
+// The `calendar` command: the core's banking calendar for each date, as one JSON document.
+#include <string>
+#include <vector>
+
+#include "refhost/command_line.h"
+
+namespace refhost {
+
+std::string CalendarJson(const std::vector<CalendarDate>& dates);
+
+}  // namespace refhost
