@@ -31,6 +31,10 @@
 // that the base adds no slots to the interface's vtable). A class may define
 // `HRESULT FinalConstruct()`, run after construction and before the first QueryInterface (the
 // reference count is still 0 then); a failure deletes the object and is returned to the creator.
+//
+// A class whose vtables carry operations of its own after the interface's methods names, as
+// `Layout`, an abstract struct deriving from `Interface` that declares them, and likewise for the
+// ISupportErrorInfo side (`ErrorInfoLayout`, deriving from ISupportErrorInfo).
 #include <windows.h>
 #include <oaidl.h>
 
@@ -41,8 +45,9 @@
 
 namespace kelvarn {
 
-template <typename Derived, typename Interface>
-class ComObject : public Interface, public ISupportErrorInfo {
+template <typename Derived, typename Interface, typename Layout = Interface,
+          typename ErrorInfoLayout = ISupportErrorInfo>
+class ComObject : public Layout, public ErrorInfoLayout {
  public:
   ComObject(const ComObject&) = delete;
   ComObject& operator=(const ComObject&) = delete;
