@@ -34,7 +34,9 @@ ComPtr<Interface> CreateHostComponent(REFCLSID clsid) noexcept {
 
 struct PaymentFileDefaults {
   std::array<char, 1024> fileName{};
-  std::array<char, 4> extension{};  // without the dot; empty: none
+  // Without the dot; empty: none. The contract is 3 characters and the terminator, but a
+  // configuration may write a longer extension: the buffer has room for it, the export uses 3.
+  std::array<char, 256> extension{};
   std::array<char, 1024> directory{};
 };
 
