@@ -55,7 +55,7 @@ PaymentFileDefaults BankingConfigurationClient::GetPaymentFileDefaults() {
   Check(component->GetPaymentFileDefaults(key.data(), defaults.fileName.data(), defaults.extension.data(),
                                           defaults.directory.data()));
   defaults.fileName.back() = '\0';
-  defaults.extension.back() = '\0';
+  defaults.extension[kPaymentFileExtensionLength] = '\0';
   defaults.directory.back() = '\0';
   return defaults;
 }

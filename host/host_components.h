@@ -32,10 +32,14 @@ ComPtr<Interface> CreateHostComponent(REFCLSID clsid) noexcept {
   return unknown.As<Interface>();
 }
 
+// The configuration's contract: at most three characters of file extension.
+inline constexpr std::size_t kPaymentFileExtensionLength = 3;
+
 struct PaymentFileDefaults {
   std::array<char, 1024> fileName{};
   // Without the dot; empty: none. The contract is 3 characters and the terminator, but a
-  // configuration may write a longer extension: the buffer has room for it, the export uses 3.
+  // configuration may write a longer extension: the buffer has room for it, and only its first
+  // 3 characters are kept.
   std::array<char, 256> extension{};
   std::array<char, 1024> directory{};
 };
@@ -50,7 +54,7 @@ class BankingConfigurationClient {
   // GetStatementFileRequest with the 100-byte key; fills `request`.
   void GetStatementFileRequest(StatementFileRequest& request);
   // GetPaymentFileDefaults with the 100-byte key. Each buffer's last byte is forced to NUL, so
-  // a component that overfills one cannot leave it unterminated.
+  // a component that overfills one cannot leave it unterminated; the extension is cut to 3.
   PaymentFileDefaults GetPaymentFileDefaults();
 
  private:

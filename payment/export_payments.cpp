@@ -20,19 +20,16 @@
 namespace kelvarn {
 namespace {
 
-// The configuration's contract is at most three characters of extension.
-constexpr std::size_t kExtensionLength = 3;
-
 struct CloseFile {
   void operator()(std::FILE* file) const noexcept { std::fclose(file); }
 };
 using UniqueFile = std::unique_ptr<std::FILE, CloseFile>;
 
-// The text of a NUL-terminated buffer, at most `limit` characters of it.
+// The text of a NUL-terminated buffer.
 template <std::size_t Size>
-std::string BufferText(const std::array<char, Size>& buffer, std::size_t limit = Size) {
+std::string BufferText(const std::array<char, Size>& buffer) {
   std::size_t length = 0;
-  while (length < Size && length < limit && buffer[length] != '\0') ++length;
+  while (length < Size && buffer[length] != '\0') ++length;
   return std::string(buffer.data(), length);
 }
 
@@ -72,9 +69,8 @@ LoopResult WritePayments(ByteSink& file, IBankPayments& payments, LONG count, do
 HRESULT RunPaymentExport(LONG& status, IBankPayments* payments, IDispatch* /*context: not used*/) {
   BankingConfigurationClient configuration;
   const PaymentFileDefaults defaults = configuration.GetPaymentFileDefaults();
-  // The buffer is larger than the contract's four bytes, so a longer extension cannot overrun
-  // it; only its first three characters are used.
-  const std::string extension = BufferText(defaults.extension, kExtensionLength);
+  // At most three characters: the configuration client cuts a longer one.
+  const std::string extension = BufferText(defaults.extension);
 
   const std::string initialPath = BuildDefaultPaymentPath(BufferText(defaults.fileName),
                                                           BufferText(defaults.directory), DirectoryHasEntries,
