@@ -5,9 +5,10 @@ namespace kelvarn {
 SingleByteText ToSingleByte(const char16_t* text, std::size_t length, std::size_t capacity) {
   SingleByteText result{std::string(), true};
   if (text == nullptr) return result;
-  result.text.reserve(length < capacity ? length : capacity);
-  for (std::size_t index = 0; index < length; ++index) {
-    const char16_t unit = text[index];
+  // Find where the conversion ends first, then copy that run in one go.
+  std::size_t count = 0;
+  for (; count < length; ++count) {
+    const char16_t unit = text[count];
     // A NUL ends the host's text, as it ends the C runtime's conversion of a wide string.
     if (unit == u'\0') break;
     // No single-byte form (this includes both halves of a surrogate pair): the text stops here.
@@ -15,11 +16,14 @@ SingleByteText ToSingleByte(const char16_t* text, std::size_t length, std::size_
       result.complete = false;
       break;
     }
-    if (result.text.size() == capacity) {
+    if (count == capacity) {
       result.complete = false;
       break;
     }
-    result.text.push_back(static_cast<char>(static_cast<unsigned char>(unit)));
+  }
+  result.text.resize(count);
+  for (std::size_t index = 0; index < count; ++index) {
+    result.text[index] = static_cast<char>(static_cast<unsigned char>(text[index]));
   }
   return result;
 }
