@@ -3,16 +3,7 @@
 #include <new>
 
 namespace kelvarn {
-namespace {
-
-bool g_failAllocation = false;
-
-}  // namespace
-
-void SetServiceEnumeratorAllocationFailure(bool fail) noexcept { g_failAllocation = fail; }
-
 ServiceEnumerator* ServiceEnumerator::New(const ServiceList& list, IUnknown* collection, LONG position) noexcept {
-  if (g_failAllocation) return nullptr;
   return new (std::nothrow) ServiceEnumerator(list, collection, position);
 }
 
@@ -73,6 +64,7 @@ HRESULT STDMETHODCALLTYPE ServiceEnumerator::Reset() {
 }
 
 HRESULT STDMETHODCALLTYPE ServiceEnumerator::Clone(IEnumVARIANT** out) {
+  if (out) *out = nullptr;
   ServiceEnumerator* clone = New(*list_, collection_.get(), position_);
   if (!clone) return E_OUTOFMEMORY;
   const HRESULT hr = clone->QueryInterface(IID_IEnumVARIANT, reinterpret_cast<void**>(out));

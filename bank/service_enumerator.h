@@ -45,7 +45,4 @@ class ServiceEnumerator final : public ServiceEnumeratorLayout {
   LONG position_;                // index of the next entry to return
 };
 
-// Test seam: while set, every enumerator allocation fails as if memory had run out.
-void SetServiceEnumeratorAllocationFailure(bool fail) noexcept;
-
 }  // namespace kelvarn
