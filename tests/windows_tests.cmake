@@ -1,0 +1,49 @@
+# Windows tests: the test support library (the host's components and objects as COM objects of
+# the test program), the host library registration tool and the COM tests run under wine64.
+
+file(GLOB test_support_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/support/*.cpp)
+list(REMOVE_ITEM test_support_sources ${CMAKE_CURRENT_SOURCE_DIR}/support/register_host_libraries.cpp)
+add_library(kelvarn_test_support STATIC ${test_support_sources})
+target_link_libraries(kelvarn_test_support PUBLIC kelvarn_interfaces kelvarn_core)
+
+# Registers the host's type libraries as the host's installation would.
+add_executable(register_host_libraries support/register_host_libraries.cpp)
+target_link_options(register_host_libraries PRIVATE -municode)
+target_link_libraries(register_host_libraries PRIVATE oleaut32 ole32)
+
+if(NOT KELVARN_ARCH STREQUAL "x86_64")
+  return()
+endif()
+
+# COM tests: through the DLL's exports and COM, plus the frame's error reporting and host access
+# compiled in directly (they cannot be reached from outside the module).
+file(GLOB com_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/com/*.cpp)
+add_executable(com_tests ${com_test_sources}
+  ${CMAKE_SOURCE_DIR}/frame/error_reporting.cpp
+  ${CMAKE_SOURCE_DIR}/host/host_components.cpp
+  ${CMAKE_SOURCE_DIR}/common/narrow_text_win.cpp)
+target_link_libraries(com_tests PRIVATE kelvarn_test_support kelvarn_core ${KELVARN_GMOCK} ${KELVARN_GTEST_MAIN}
+  ole32 oleaut32 uuid advapi32 user32)
+target_compile_definitions(com_tests PRIVATE KELVARN_DLL_PATH="$<TARGET_FILE:TrelkKelvarnBank>"
+  KELVARN_FIXTURES="${KELVARN_FIXTURES}")
+add_dependencies(com_tests TrelkKelvarnBank register_host_libraries)
+
+# The DLL and the host's type libraries registered in the prefix, after the wine fixture.
+set(wine_run ${CMAKE_BINARY_DIR}/wine-run)
+add_test(NAME com_register
+  COMMAND sh -c "\"$0\" regsvr32 /s \"$1\" && \"$0\" \"$2\" \"$3\" \"$4\" \"$5\""
+          ${wine_run} $<TARGET_FILE:TrelkKelvarnBank> $<TARGET_FILE:register_host_libraries> ${KELVARN_HOST_TLBS})
+set_tests_properties(com_register PROPERTIES FIXTURES_SETUP registered FIXTURES_REQUIRED wine)
+# Tests that need the registration run on the one wineserver too: it stops only after them.
+set_tests_properties(wine_stop PROPERTIES FIXTURES_CLEANUP "wine;registered")
+
+# regsvr32 and regsvr32 /u, with the keys read back by reg query; leaves the DLL registered.
+add_test(NAME com_regsvr32
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/com/regsvr32_check.sh ${wine_run} $<TARGET_FILE:TrelkKelvarnBank>
+          ${CMAKE_SOURCE_DIR}/resources)
+set_tests_properties(com_regsvr32 PROPERTIES FIXTURES_REQUIRED registered RESOURCE_LOCK com_registry)
+
+include(GoogleTest)
+gtest_discover_tests(com_tests
+  DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+  PROPERTIES FIXTURES_REQUIRED registered RESOURCE_LOCK com_registry)
