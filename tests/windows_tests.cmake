@@ -5,6 +5,8 @@ file(GLOB test_support_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/sup
 list(REMOVE_ITEM test_support_sources ${CMAKE_CURRENT_SOURCE_DIR}/support/register_host_libraries.cpp)
 add_library(kelvarn_test_support STATIC ${test_support_sources})
 target_link_libraries(kelvarn_test_support PUBLIC kelvarn_interfaces kelvarn_core)
+# The scripted user (ui_automation) drives windows and the date picker.
+target_link_libraries(kelvarn_test_support PUBLIC user32)
 
 # Registers the host's type libraries as the host's installation would.
 add_executable(register_host_libraries support/register_host_libraries.cpp)

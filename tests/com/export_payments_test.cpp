@@ -1,0 +1,231 @@
+// Whole export runs through the payment service: the configuration lookup, both dialogs driven
+// as a user drives them, the payment file and the run's outcome.
+#include <vector>
+
+#include "tests/com/payment_export_support.h"
+#include "tests/support/fake_host_components.h"
+
+namespace kelvarn::test {
+namespace {
+
+using ExportPaymentsTest = ComTest;
+
+const std::string kDefaultsCall = "configuration.GetPaymentFileDefaults(key \"Kelvarn Bank\" zero-filled to 100)";
+
+// The user accepts the proposed date and saves under the proposed name.
+void AcceptEverything(UiDriver& user) {
+  user.Press(user.WaitFor(DialogKind::kProcessingDate), IDOK);
+  user.Press(user.WaitFor(DialogKind::kSaveFile), IDOK);
+}
+
+// Nothing may be shown: the script ends at once, and any window the run shows is cancelled and
+// reported.
+void ExpectNoWindow(UiDriver&) {}
+
+// The calls the run made on the collection and the result codes it set; the property reads of
+// each payment are left out.
+Lines CollectionCallsAndResultCodes(const Lines& log) {
+  Lines kept;
+  for (const std::string& line : log) {
+    if (line.rfind("payments.", 0) == 0 || line.find(".put_ResultCode(") != std::string::npos) kept.push_back(line);
+  }
+  return kept;
+}
+
+std::vector<LONG> ResultCodes(const FakeBankPayments& payments) {
+  std::vector<LONG> codes;
+  for (const auto& payment : payments.payments) codes.push_back(payment->resultCode);
+  return codes;
+}
+
+// Every payment handed out was released again.
+void ExpectPaymentsReleased(const FakeBankPayments& payments) {
+  for (const auto& payment : payments.payments) EXPECT_EQ(payment->References(), 1u) << payment->Name();
+}
+
+TEST_F(ExportPaymentsTest, AnEmptyCollectionGivesAnEmptyFileAndStatusZero) {
+  CallLog log;
+  FakeHostComponents host(log);
+  ScratchFolder folder;
+  host.configuration.directory = folder.Path();
+  auto payments = MakeFake<FakeBankPayments>(log);
+
+  const ExportOutcome outcome = RunExport(payments.get(), AcceptEverything);
+
+  EXPECT_EQ(outcome.userFailure, "");
+  EXPECT_EQ(Hex(outcome.hr), Hex(S_OK));
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_TRUE(FileExists(folder.File("payments.csv")));
+  EXPECT_EQ(ReadFileBytes(folder.File("payments.csv")), "");
+  EXPECT_EQ(log.Take(), (Lines{"configuration created", kDefaultsCall, "payments.get_Count()", "configuration released"}));
+}
+
+TEST_F(ExportPaymentsTest, APaymentFailingACheckIsWrittenMarkedAndMakesStatusOneAndSFalse) {
+  CallLog log;
+  FakeHostComponents host(log);
+  ScratchFolder folder;
+  host.configuration.directory = folder.Path();
+  auto payments = MakeFake<FakeBankPayments>(log);
+  FillValidPayment(payments->Add(), 100.5, L"Jane Smith");
+  FakeBankPayment& faulty = payments->Add();
+  FillValidPayment(faulty, 20, L"O'Brien & Sons (Dublin) Ltd");
+  faulty.payeeSortCode = L"12345";
+  FillValidPayment(payments->Add(), 0.25, L"Zed");
+  const std::string date = FileDate(ProposedDay());
+
+  const ExportOutcome outcome = RunExport(payments.get(), AcceptEverything);
+
+  EXPECT_EQ(outcome.userFailure, "");
+  EXPECT_EQ(Hex(outcome.hr), Hex(S_FALSE));
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(ReadFileBytes(folder.File("payments.csv")),
+            ValidPaymentLine("100.50", date, "Jane Smith") +
+                "\"CMII\",\"1.0\",\"12345612345678\",\"\",\"01234587654321\",\"20.00\",\"" + date +
+                "\",\"EUR\",\"E\",\"OBrien  Sons Dubli\",\"OBrien  Sons Dubli\",\"Acme Trading Ltd\",\"\",\"\",\"\","
+                "\"\",\"Acme Trading Ltd\",\"\",\"\"\r\n" +
+                ValidPaymentLine("0.25", date, "Zed"));
+  EXPECT_EQ(ResultCodes(*payments.get()), (std::vector<LONG>{-1, 28, -1}));
+  EXPECT_EQ(CollectionCallsAndResultCodes(log.Take()),
+            (Lines{"payments.get_Count()", "payments.get_Item(0)", "payments.get_Item(1)", "payment1.put_ResultCode(28)",
+                   "payments.get_Item(2)"}));
+  ExpectPaymentsReleased(*payments.get());
+}
+
+struct ItemFailureCase {
+  const char* name;
+  LONG faultyIndex;  // a payment that fails a check before the collection fails, or -1
+  HRESULT hr;
+};
+
+TEST_F(ExportPaymentsTest, ACollectionFailingAtIndexTwoOfFiveLeavesTwoLinesAndStatusTwo) {
+  const ItemFailureCase cases[] = {
+      {"valid payments", -1, S_OK},
+      // The later failure decides the status; the return value still tells of the faulty payment.
+      {"after a faulty payment", 1, S_FALSE},
+  };
+  for (const ItemFailureCase& failureCase : cases) {
+    SCOPED_TRACE(failureCase.name);
+    CallLog log;
+    FakeHostComponents host(log);
+    ScratchFolder folder;
+    host.configuration.directory = folder.Path();
+    auto payments = MakeFake<FakeBankPayments>(log);
+    for (int index = 0; index < 5; ++index) FillValidPayment(payments->Add(), 1 + index, L"Jane Smith");
+    if (failureCase.faultyIndex >= 0) payments->payments[failureCase.faultyIndex]->amount = -5;
+    payments->failItemAt = 2;
+    const std::string date = FileDate(ProposedDay());
+
+    const ExportOutcome outcome = RunExport(payments.get(), AcceptEverything);
+
+    EXPECT_EQ(outcome.userFailure, "");
+    EXPECT_EQ(Hex(outcome.hr), Hex(failureCase.hr));
+    EXPECT_EQ(outcome.status, 2);
+    const std::string second = failureCase.faultyIndex == 1 ? ValidPaymentLine("-5.00", date, "Jane Smith")
+                                                            : ValidPaymentLine("2.00", date, "Jane Smith");
+    EXPECT_EQ(ReadFileBytes(folder.File("payments.csv")), ValidPaymentLine("1.00", date, "Jane Smith") + second);
+    Lines expectedCalls{"payments.get_Count()", "payments.get_Item(0)", "payments.get_Item(1)"};
+    if (failureCase.faultyIndex == 1) expectedCalls.push_back("payment1.put_ResultCode(21)");
+    expectedCalls.push_back("payments.get_Item(2)");
+    EXPECT_EQ(CollectionCallsAndResultCodes(log.Take()), expectedCalls);
+    ExpectPaymentsReleased(*payments.get());
+  }
+}
+
+TEST_F(ExportPaymentsTest, ACollectionThatCannotCountIsACollectionFailureAndLeavesTheChosenFileAlone) {
+  CallLog log;
+  FakeHostComponents host(log);
+  ScratchFolder folder;
+  host.configuration.directory = folder.Path();
+  auto payments = MakeFake<FakeBankPayments>(log);
+  FillValidPayment(payments->Add(), 1, L"Jane Smith");
+  payments->failures["get_Count"] = {E_FAIL, L""};
+
+  const ExportOutcome outcome = RunExport(payments.get(), AcceptEverything);
+
+  EXPECT_EQ(outcome.userFailure, "");
+  EXPECT_EQ(Hex(outcome.hr), Hex(S_OK));
+  EXPECT_EQ(outcome.status, 2);
+  EXPECT_FALSE(FileExists(folder.File("payments.csv")));
+  EXPECT_EQ(log.Take(), (Lines{"configuration created", kDefaultsCall, "payments.get_Count()", "configuration released"}));
+}
+
+TEST_F(ExportPaymentsTest, AFileThatCannotBeOpenedGivesStatusTwoAndStaysAsItWas) {
+  CallLog log;
+  FakeHostComponents host(log);
+  ScratchFolder folder;
+  host.configuration.directory = folder.Path();
+  auto payments = MakeFake<FakeBankPayments>(log);
+  FillValidPayment(payments->Add(), 1, L"Jane Smith");
+  const std::string path = folder.File("payments.csv");
+  WriteFileBytes(path, "in use\r\n");
+  // Another program holds the file open without sharing it.
+  UniqueHandle holder(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_NE(holder.get(), INVALID_HANDLE_VALUE);
+
+  const ExportOutcome outcome = RunExport(payments.get(), [](UiDriver& user) {
+    AcceptEverything(user);
+    user.Answer(IDYES);  // replace the existing file
+  });
+
+  EXPECT_EQ(outcome.userFailure, "");
+  EXPECT_EQ(Hex(outcome.hr), Hex(S_OK));
+  EXPECT_EQ(outcome.status, 2);
+  EXPECT_EQ(log.Take(), (Lines{"configuration created", kDefaultsCall, "payments.get_Count()", "configuration released"}));
+  EXPECT_EQ(payments->payments[0]->resultCode, -1);
+  holder.reset();
+  EXPECT_EQ(ReadFileBytes(path), "in use\r\n");
+}
+
+struct ConfigurationFailureCase {
+  const char* name;
+  void (*arrange)(BankingConfigurationSettings& configuration);
+  Lines calls;
+};
+
+TEST_F(ExportPaymentsTest, AConfigurationThatCannotBeCreatedOrFailsEndsTheRunBeforeAnyDialog) {
+  const ConfigurationFailureCase cases[] = {
+      {"not creatable", [](BankingConfigurationSettings& c) { c.creationFailure = REGDB_E_CLASSNOTREG; },
+       {"configuration not created"}},
+      {"without its interface", [](BankingConfigurationSettings& c) { c.answersInterface = false; },
+       {"configuration created", "configuration released"}},
+      {"lookup failing",
+       [](BankingConfigurationSettings& c) { c.failures["GetPaymentFileDefaults"] = {E_FAIL, L"no defaults"}; },
+       {"configuration created", kDefaultsCall, "configuration released", "error info \"no defaults\" released"}},
+  };
+  for (const ConfigurationFailureCase& failureCase : cases) {
+    SCOPED_TRACE(failureCase.name);
+    CallLog log;
+    FakeHostComponents host(log);
+    ScratchFolder folder;
+    host.configuration.directory = folder.Path();
+    failureCase.arrange(host.configuration);
+    auto payments = MakeFake<FakeBankPayments>(log);
+
+    const ExportOutcome outcome = RunExport(payments.get(), ExpectNoWindow);
+
+    EXPECT_EQ(outcome.userFailure, "");
+    EXPECT_EQ(Hex(outcome.hr), Hex(DISP_E_EXCEPTION));
+    EXPECT_EQ(outcome.status, kStatusBefore);
+    EXPECT_EQ(TakeErrorDescription(), "(none)");
+    EXPECT_EQ(log.Take(), failureCase.calls);
+  }
+}
+
+TEST_F(ExportPaymentsTest, ANullCollectionIsAnInvalidArgumentAfterStatusWasSetToZero) {
+  CallLog log;
+  FakeHostComponents host(log);
+  ScratchFolder folder;
+  host.configuration.directory = folder.Path();
+
+  const ExportOutcome outcome = RunExport(nullptr, ExpectNoWindow);
+
+  EXPECT_EQ(outcome.userFailure, "");
+  EXPECT_EQ(Hex(outcome.hr), "0x800AFFFC");
+  EXPECT_EQ(TakeErrorDescription(), "Invalid argument");
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(log.Take(), (Lines{"configuration created", kDefaultsCall, "configuration released"}));
+}
+
+}  // namespace
+}  // namespace kelvarn::test

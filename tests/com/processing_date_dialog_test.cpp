@@ -1,0 +1,226 @@
+// The processing-date dialog, driven as a user drives it inside a real export run. Expected dates
+// come from today's real date and the banking calendar.
+#include <cmath>
+#include <functional>
+#include <vector>
+
+#include "payment/banking_calendar.h"
+#include "tests/com/payment_export_support.h"
+#include "tests/support/fake_host_components.h"
+
+namespace kelvarn::test {
+namespace {
+
+using ProcessingDateDialogTest = ComTest;
+
+const MessageBoxSeen kIgnoreChanges{"Changes have been made", "Do you wish to ignore these changes?", "Yes No",
+                                    "question"};
+
+std::string DayText(const SYSTEMTIME& time) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%02u/%02u/%04u", time.wDay, time.wMonth, time.wYear);
+  return text;
+}
+
+bool IsBankingDay(double day) { return BankingCalendar::CheckBankingDay(day).bankingDay; }
+NonBankingReason ReasonOf(double day) { return BankingCalendar::CheckBankingDay(day).reason; }
+
+// The refusal of a non-banking day, with the calendar's advance.
+MessageBoxSeen NonBankingRefusal(double day, const std::string& firstLine) {
+  const int advance = BankingCalendar::CheckBankingDay(day).daysToAdvance;
+  return {"Non-Banking Date Specified",
+          firstLine + " Try advancing the date \r\n" + std::to_string(advance) +
+              (advance == 1 ? " day" : " days") + " to the next likely Banking Day.",
+          "OK", "warning"};
+}
+
+struct DialogSeen {
+  std::string caption;
+  std::vector<std::string> texts;  // label, group box, OK, Cancel
+  std::string pickerDate;
+  bool hasIcon = false;
+  LONG centreOffsetX = -1;  // dialog centre against the work area's centre
+  LONG centreOffsetY = -1;
+};
+
+TEST_F(ProcessingDateDialogTest, OpensCentredWithItsIconProposingTodayOrTheNextBankingDayAndCancelsAtOnce) {
+  CallLog log;
+  FakeHostComponents host(log);
+  ScratchFolder folder;
+  host.configuration.directory = folder.Path();
+  auto payments = MakeFake<FakeBankPayments>(log);
+  const double proposed = ProposedDay();
+
+  DialogSeen seen;
+  const ExportOutcome outcome = RunExport(payments.get(), [&](UiDriver& user) {
+    const HWND dialog = user.WaitFor(DialogKind::kProcessingDate);
+    seen.caption = WindowText(dialog);
+    for (const int id : {2001, 2012, IDOK, IDCANCEL}) seen.texts.push_back(ControlText(dialog, id));
+    seen.pickerDate = DayText(user.PickerDate(dialog, kPickerId));
+    seen.hasIcon = SendToWindow(dialog, WM_GETICON, ICON_BIG, 0) != 0 && SendToWindow(dialog, WM_GETICON, ICON_SMALL, 0) != 0;
+    RECT window{}, area{};
+    GetWindowRect(dialog, &window);
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    seen.centreOffsetX = std::labs((window.left + window.right) / 2 - (area.left + area.right) / 2);
+    seen.centreOffsetY = std::labs((window.top + window.bottom) / 2 - (area.top + area.bottom) / 2);
+    user.Press(dialog, IDCANCEL);  // untouched: no question, and no save dialog after it
+  });
+
+  EXPECT_EQ(outcome.userFailure, "");
+  EXPECT_EQ(Hex(outcome.hr), Hex(S_OK));
+  EXPECT_EQ(outcome.status, 3);
+  EXPECT_EQ(seen.caption, "Trelk Kelvarn Bank Payment Processing");
+  EXPECT_EQ(seen.texts, (std::vector<std::string>{"Payment Processing Date (defaults to today/next banking day):",
+                                                  "Payment Processing Date", "&OK", "&Cancel"}));
+  EXPECT_EQ(seen.pickerDate, PickerText(proposed));
+  EXPECT_TRUE(seen.hasIcon);
+  EXPECT_LE(seen.centreOffsetX, 1);
+  EXPECT_LE(seen.centreOffsetY, 1);
+  EXPECT_EQ(log.Take(), (Lines{"configuration created",
+                               "configuration.GetPaymentFileDefaults(key \"Kelvarn Bank\" zero-filled to 100)",
+                               "configuration released"}));
+}
+
+struct RefusalCase {
+  const char* name;
+  std::function<double(double today)> day;
+  std::function<MessageBoxSeen(double day)> refusal;
+};
+
+TEST_F(ProcessingDateDialogTest, RefusedDatesKeepTheDialogOpenWithTheirMessage) {
+  const RefusalCase cases[] = {
+      {"yesterday", [](double today) { return today - 1; },
+       [](double) {
+         return MessageBoxSeen{"Invalid Banking Date Specified",
+                               "The processing date you specify for payments MUST be on or after the current system "
+                               "date.",
+                               "OK", "warning"};
+       }},
+      {"the next bank holiday",
+       [](double today) {
+         return FindDay(today + 1, 1, [](double day) { return ReasonOf(day) == NonBankingReason::kBankHoliday; });
+       },
+       [](double day) { return NonBankingRefusal(day, "The date you specified falls on a Bank holiday."); }},
+      {"the next weekend Saturday",
+       [](double today) {
+         return FindDay(today + 1, 1, [](double day) {
+           return ReasonOf(day) == NonBankingReason::kWeekend && BankingCalendar::CheckBankingDay(day).daysToAdvance == 2;
+         });
+       },
+       [](double day) { return NonBankingRefusal(day, "The date you specified falls on a weekend."); }},
+      {"the next weekend Sunday",
+       [](double today) {
+         return FindDay(today + 1, 1, [](double day) {
+           return ReasonOf(day) == NonBankingReason::kWeekend && BankingCalendar::CheckBankingDay(day).daysToAdvance == 1;
+         });
+       },
+       [](double day) { return NonBankingRefusal(day, "The date you specified falls on a weekend."); }},
+      // Exactly 366 days ahead when that is a banking day, else the first banking day after it.
+      {"a banking day 366 days ahead", [](double today) { return FindDay(today + 366, 1, IsBankingDay); },
+       [](double) {
+         return MessageBoxSeen{"Invalid Processing Date Specified",
+                               "The processing date specified is too far in the future.\rProcessing dates can be at "
+                               "most 365 days after today's date.",
+                               "OK", "warning"};
+       }},
+  };
+  for (const RefusalCase& refusalCase : cases) {
+    SCOPED_TRACE(refusalCase.name);
+    CallLog log;
+    FakeHostComponents host(log);
+    ScratchFolder folder;
+    host.configuration.directory = folder.Path();
+    auto payments = MakeFake<FakeBankPayments>(log);
+    const double day = refusalCase.day(Today());
+
+    MessageBoxSeen refusal, question;
+    std::string dateAfterRefusal;
+    const ExportOutcome outcome = RunExport(payments.get(), [&](UiDriver& user) {
+      const HWND dialog = user.WaitFor(DialogKind::kProcessingDate);
+      ChooseDay(user, dialog, day);
+      user.Press(dialog, IDOK);
+      refusal = user.Answer(IDOK);
+      const HWND stillOpen = user.WaitFor(DialogKind::kProcessingDate);
+      dateAfterRefusal = DayText(user.PickerDate(stillOpen, kPickerId));
+      user.Press(stillOpen, IDCANCEL);
+      question = user.Answer(IDYES);
+    });
+
+    EXPECT_EQ(outcome.userFailure, "");
+    EXPECT_EQ(refusal, refusalCase.refusal(day));
+    EXPECT_EQ(dateAfterRefusal, PickerText(day));
+    EXPECT_EQ(question, kIgnoreChanges);
+    EXPECT_EQ(Hex(outcome.hr), Hex(S_OK));
+    EXPECT_EQ(outcome.status, 3);
+  }
+}
+
+TEST_F(ProcessingDateDialogTest, ABankingDayExactly365DaysAheadIsAcceptedAndReachesTheFile) {
+  CallLog log;
+  FakeHostComponents host(log);
+  ScratchFolder folder;
+  host.configuration.directory = folder.Path();
+  auto payments = MakeFake<FakeBankPayments>(log);
+  FillValidPayment(payments->Add(), 12.5, L"Jane Smith");
+  // Exactly 365 days ahead when that is a banking day, else the last banking day before it.
+  const double day = FindDay(Today() + 365, -1, IsBankingDay);
+
+  const ExportOutcome outcome = RunExport(payments.get(), [&](UiDriver& user) {
+    const HWND dialog = user.WaitFor(DialogKind::kProcessingDate);
+    ChooseDay(user, dialog, day);
+    user.Press(dialog, IDOK);
+    const HWND save = user.WaitFor(DialogKind::kSaveFile);
+    user.SetFileName(save, folder.File("far.csv"));
+    user.Press(save, IDOK);
+  });
+
+  EXPECT_EQ(outcome.userFailure, "");
+  EXPECT_EQ(Hex(outcome.hr), Hex(S_OK));
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(ReadFileBytes(folder.File("far.csv")), ValidPaymentLine("12.50", FileDate(day), "Jane Smith"));
+}
+
+TEST_F(ProcessingDateDialogTest, CancelAfterAChangeAsksFirstYesEndsTheRunNoKeepsTheChosenDate) {
+  for (const bool answerYes : {true, false}) {
+    SCOPED_TRACE(answerYes ? "Yes" : "No");
+    CallLog log;
+    FakeHostComponents host(log);
+    ScratchFolder folder;
+    host.configuration.directory = folder.Path();
+    auto payments = MakeFake<FakeBankPayments>(log);
+    FillValidPayment(payments->Add(), 7, L"Jane Smith");
+    const double proposed = ProposedDay();
+    const double day = FindDay(proposed + 1, 1, IsBankingDay);
+
+    MessageBoxSeen question;
+    std::string dateAfterNo;
+    const ExportOutcome outcome = RunExport(payments.get(), [&](UiDriver& user) {
+      const HWND dialog = user.WaitFor(DialogKind::kProcessingDate);
+      ChooseDay(user, dialog, day);
+      user.Press(dialog, IDCANCEL);
+      question = user.Answer(answerYes ? IDYES : IDNO);
+      if (answerYes) return;  // the run ends: no save dialog
+      const HWND stillOpen = user.WaitFor(DialogKind::kProcessingDate);
+      dateAfterNo = DayText(user.PickerDate(stillOpen, kPickerId));
+      user.Press(stillOpen, IDOK);
+      const HWND save = user.WaitFor(DialogKind::kSaveFile);
+      user.SetFileName(save, folder.File("kept.csv"));
+      user.Press(save, IDOK);
+    });
+
+    EXPECT_EQ(outcome.userFailure, "");
+    EXPECT_EQ(question, kIgnoreChanges);
+    EXPECT_EQ(Hex(outcome.hr), Hex(S_OK));
+    if (answerYes) {
+      EXPECT_EQ(outcome.status, 3);
+      EXPECT_FALSE(FileExists(folder.File("kept.csv")));
+    } else {
+      EXPECT_EQ(outcome.status, 0);
+      EXPECT_EQ(dateAfterNo, PickerText(day));
+      EXPECT_EQ(ReadFileBytes(folder.File("kept.csv")), ValidPaymentLine("7.00", FileDate(day), "Jane Smith"));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace kelvarn::test
