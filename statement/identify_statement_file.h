@@ -1,6 +1,6 @@
 #pragma once
 // The recogniser the host's statement file chooser calls for each candidate file: a plain
-// function (the chooser is not COM-aware of it), so nothing may be thrown out of it.
+// function, not a COM method: nothing may be thrown out of it into the host's code.
 
 namespace kelvarn {
 

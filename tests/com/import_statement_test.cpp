@@ -97,9 +97,9 @@ Lines LineCalls(const std::vector<ExpectedLine>& lines) {
 Lines ImportCalls(const std::vector<ExpectedLine>& lines) { return Concatenate({kChoice, kResetAndAccount, LineCalls(lines)}); }
 
 // One statement service and the host around it: components, reconciliation, account, statement.
-class ImportSession {
+class ImportScene {
  public:
-  ImportSession() : service_(CreateComponent<IBankStatementService>(CLSID_BankStatementService)) {
+  ImportScene() : service_(CreateComponent<IBankStatementService>(CLSID_BankStatementService)) {
     reconciliation->account = account;
   }
 
@@ -132,16 +132,16 @@ class ImportSession {
 using ImportStatementTest = ComTest;
 
 TEST_F(ImportStatementTest, AddsTheHostAccountsRecordsInFileOrderAcrossBothVolumes) {
-  ImportSession session;
-  session.Choose("import/mixed_accounts.txt");
-  session.SetAccount(L"123456", L"12345678");
-  ASSERT_EQ(Hex(session.Run()), Hex(S_OK));
-  EXPECT_EQ(session.log.Take(), ImportCalls(kMixedOwnLines));
-  EXPECT_EQ(session.Status(), 0);
+  ImportScene scene;
+  scene.Choose("import/mixed_accounts.txt");
+  scene.SetAccount(L"123456", L"12345678");
+  ASSERT_EQ(Hex(scene.Run()), Hex(S_OK));
+  EXPECT_EQ(scene.log.Take(), ImportCalls(kMixedOwnLines));
+  EXPECT_EQ(scene.Status(), 0);
   // The run released every line it was given: only the statement holds them now.
-  ASSERT_EQ(session.statement->lines.size(), 3u);
-  for (const auto& line : session.statement->lines) EXPECT_EQ(line->References(), 1u) << line->Name();
-  EXPECT_EQ(session.account->References(), 2u);  // the test's and the reconciliation's
+  ASSERT_EQ(scene.statement->lines.size(), 3u);
+  for (const auto& line : scene.statement->lines) EXPECT_EQ(line->References(), 1u) << line->Name();
+  EXPECT_EQ(scene.account->References(), 2u);  // the test's and the reconciliation's
 }
 
 TEST_F(ImportStatementTest, ReadsOneAndTwoVolumeFilesWithLfOrCrLfLineEnds) {
@@ -156,12 +156,12 @@ TEST_F(ImportStatementTest, ReadsOneAndTwoVolumeFilesWithLfOrCrLfLineEnds) {
       {"statement/two_volumes_crlf.txt", {kAcme, kCityPower}},
   };
   for (const Case& row : kCases) {
-    ImportSession session;
-    session.Choose(row.fixture);
-    session.SetAccount(L"123456", L"12345678");
-    EXPECT_EQ(Hex(session.Run()), Hex(S_OK)) << row.fixture;
-    EXPECT_EQ(session.log.Take(), ImportCalls(row.lines)) << row.fixture;
-    EXPECT_EQ(session.Status(), 0) << row.fixture;
+    ImportScene scene;
+    scene.Choose(row.fixture);
+    scene.SetAccount(L"123456", L"12345678");
+    EXPECT_EQ(Hex(scene.Run()), Hex(S_OK)) << row.fixture;
+    EXPECT_EQ(scene.log.Take(), ImportCalls(row.lines)) << row.fixture;
+    EXPECT_EQ(scene.Status(), 0) << row.fixture;
   }
 }
 
@@ -191,12 +191,12 @@ TEST_F(ImportStatementTest, OnlyRecordsWhoseSortCodeDigitsAndAccountNumberMatchB
       {"account number with a character above U+00FF", L"123456", L"1234567\u0100", {}},
   };
   for (const Case& row : kCases) {
-    ImportSession session;
-    session.Choose("import/mixed_accounts.txt");
-    session.SetAccount(row.sortCode, row.accountNumber);
-    EXPECT_EQ(Hex(session.Run()), Hex(S_OK)) << row.name;
-    EXPECT_EQ(session.log.Take(), ImportCalls(row.lines)) << row.name;
-    EXPECT_EQ(session.Status(), 0) << row.name;
+    ImportScene scene;
+    scene.Choose("import/mixed_accounts.txt");
+    scene.SetAccount(row.sortCode, row.accountNumber);
+    EXPECT_EQ(Hex(scene.Run()), Hex(S_OK)) << row.name;
+    EXPECT_EQ(scene.log.Take(), ImportCalls(row.lines)) << row.name;
+    EXPECT_EQ(scene.Status(), 0) << row.name;
   }
 }
 
@@ -213,13 +213,13 @@ TEST_F(ImportStatementTest, AFileThatCannotBeReadOrIsNotTheBanksResetsTheStateme
       {"an empty path", L""},
   };
   for (const Case& row : kCases) {
-    ImportSession session;
-    session.host.chooser.path = row.path;
-    session.SetAccount(L"123456", L"12345678");
-    ASSERT_EQ(session.Service()->put_Status(7), S_OK);
-    EXPECT_EQ(Hex(session.Run()), Hex(S_OK)) << row.name;
-    EXPECT_EQ(session.log.Take(), ImportCalls({})) << row.name;
-    EXPECT_EQ(session.Status(), 0) << row.name;
+    ImportScene scene;
+    scene.host.chooser.path = row.path;
+    scene.SetAccount(L"123456", L"12345678");
+    ASSERT_EQ(scene.Service()->put_Status(7), S_OK);
+    EXPECT_EQ(Hex(scene.Run()), Hex(S_OK)) << row.name;
+    EXPECT_EQ(scene.log.Take(), ImportCalls({})) << row.name;
+    EXPECT_EQ(scene.Status(), 0) << row.name;
   }
 }
 
@@ -244,26 +244,26 @@ TEST_F(ImportStatementTest, AChosenPathOfMoreThan259CharactersIsReadAsNoFile) {
       {"300 characters", path + std::string(41, 'x'), {}},
   };
   for (const Case& row : kCases) {
-    ImportSession session;
-    session.host.chooser.path = std::wstring(row.chosen.begin(), row.chosen.end()).c_str();
-    session.SetAccount(L"123456", L"12345678");
-    ASSERT_EQ(session.Service()->put_Status(7), S_OK);
-    EXPECT_EQ(Hex(session.Run()), Hex(S_OK)) << row.name;
-    EXPECT_EQ(session.log.Take(), ImportCalls(row.lines)) << row.name;
-    EXPECT_EQ(session.Status(), 0) << row.name;
+    ImportScene scene;
+    scene.host.chooser.path = std::wstring(row.chosen.begin(), row.chosen.end()).c_str();
+    scene.SetAccount(L"123456", L"12345678");
+    ASSERT_EQ(scene.Service()->put_Status(7), S_OK);
+    EXPECT_EQ(Hex(scene.Run()), Hex(S_OK)) << row.name;
+    EXPECT_EQ(scene.log.Take(), ImportCalls(row.lines)) << row.name;
+    EXPECT_EQ(scene.Status(), 0) << row.name;
   }
   DeleteFileA(path.c_str());
 }
 
 TEST_F(ImportStatementTest, CancellingTheChoiceLeavesTheStatementUntouched) {
-  ImportSession session;
-  session.Choose("import/mixed_accounts.txt");
-  session.SetAccount(L"123456", L"12345678");
-  session.host.chooser.cancelled = 1;
-  ASSERT_EQ(session.Service()->put_Status(5), S_OK);
-  EXPECT_EQ(Hex(session.Run()), Hex(S_OK));
-  EXPECT_EQ(session.log.Take(), kChoice);
-  EXPECT_EQ(session.Status(), 1);
+  ImportScene scene;
+  scene.Choose("import/mixed_accounts.txt");
+  scene.SetAccount(L"123456", L"12345678");
+  scene.host.chooser.cancelled = 1;
+  ASSERT_EQ(scene.Service()->put_Status(5), S_OK);
+  EXPECT_EQ(Hex(scene.Run()), Hex(S_OK));
+  EXPECT_EQ(scene.log.Take(), kChoice);
+  EXPECT_EQ(scene.Status(), 1);
 }
 
 TEST_F(ImportStatementTest, AFailingFileChoiceReturnsTheHostFailureWithStatusZero) {
@@ -281,15 +281,15 @@ TEST_F(ImportStatementTest, AFailingFileChoiceReturnsTheHostFailureWithStatusZer
        {"configuration created", request, "configuration released", "error info \"no chooser\" released"}},
   };
   for (const Case& row : kCases) {
-    ImportSession session;
-    session.Choose("import/mixed_accounts.txt");
-    session.SetAccount(L"123456", L"12345678");
-    (row.configurationFails ? session.host.configuration.failures : session.host.chooser.failures)
+    ImportScene scene;
+    scene.Choose("import/mixed_accounts.txt");
+    scene.SetAccount(L"123456", L"12345678");
+    (row.configurationFails ? scene.host.configuration.failures : scene.host.chooser.failures)
         [row.configurationFails ? "GetStatementFileRequest" : "ChooseFile"] = {E_FAIL, L"no chooser"};
-    ASSERT_EQ(session.Service()->put_Status(3), S_OK);
-    EXPECT_EQ(Hex(session.Run()), Hex(DISP_E_EXCEPTION)) << row.name;
-    EXPECT_EQ(session.log.Take(), row.calls) << row.name;
-    EXPECT_EQ(session.Status(), 0) << row.name;
+    ASSERT_EQ(scene.Service()->put_Status(3), S_OK);
+    EXPECT_EQ(Hex(scene.Run()), Hex(DISP_E_EXCEPTION)) << row.name;
+    EXPECT_EQ(scene.log.Take(), row.calls) << row.name;
+    EXPECT_EQ(scene.Status(), 0) << row.name;
     EXPECT_EQ(TakeErrorDescription(), "(none)") << row.name;
   }
 }
@@ -297,46 +297,46 @@ TEST_F(ImportStatementTest, AFailingFileChoiceReturnsTheHostFailureWithStatusZer
 TEST_F(ImportStatementTest, WithoutTheAccountsTextsTheFiltersOfThePreviousRunApply) {
   struct Case {
     const char* name;
-    void (*prepare)(ImportSession&);
+    void (*prepare)(ImportScene&);
     Lines accountCalls;
   };
   const Case kCases[] = {
       {"BankAccount fails",
-       [](ImportSession& s) { s.reconciliation->failures["get_BankAccount"] = {E_FAIL, L""}; },
+       [](ImportScene& scene) { scene.reconciliation->failures["get_BankAccount"] = {E_FAIL, L""}; },
        {"reconciliation.get_BankAccount()"}},
-      {"BankAccount yields no account", [](ImportSession& s) { s.reconciliation->account = nullptr; },
+      {"BankAccount yields no account", [](ImportScene& scene) { scene.reconciliation->account = nullptr; },
        {"reconciliation.get_BankAccount()"}},
-      {"the account yields no texts", [](ImportSession& s) { s.SetAccount(nullptr, nullptr); },
+      {"the account yields no texts", [](ImportScene& scene) { scene.SetAccount(nullptr, nullptr); },
        {"reconciliation.get_BankAccount()", "account.get_BankAccountNumber()", "account.get_BankSortCode()"}},
   };
   for (const Case& row : kCases) {
-    ImportSession session;
-    session.Choose("import/mixed_accounts.txt");
-    session.SetAccount(L"65-43-21", L"87654321");
-    ASSERT_EQ(Hex(session.Run()), Hex(S_OK)) << row.name;
-    ASSERT_EQ(session.log.Take(), ImportCalls({kOtherAccount})) << row.name;
+    ImportScene scene;
+    scene.Choose("import/mixed_accounts.txt");
+    scene.SetAccount(L"65-43-21", L"87654321");
+    ASSERT_EQ(Hex(scene.Run()), Hex(S_OK)) << row.name;
+    ASSERT_EQ(scene.log.Take(), ImportCalls({kOtherAccount})) << row.name;
 
-    session.NewStatement();
-    row.prepare(session);
-    EXPECT_EQ(Hex(session.Run()), Hex(S_OK)) << row.name;
-    EXPECT_EQ(session.log.Take(), Concatenate({kChoice, {"statement.Reset()", "statement.SetBalance(0)"},
+    scene.NewStatement();
+    row.prepare(scene);
+    EXPECT_EQ(Hex(scene.Run()), Hex(S_OK)) << row.name;
+    EXPECT_EQ(scene.log.Take(), Concatenate({kChoice, {"statement.Reset()", "statement.SetBalance(0)"},
                                                row.accountCalls, LineCalls({kOtherAccount})}))
         << row.name;
-    EXPECT_EQ(session.Status(), 0) << row.name;
+    EXPECT_EQ(scene.Status(), 0) << row.name;
   }
 }
 
 TEST_F(ImportStatementTest, ANewServiceWhoseBankAccountFailsAddsNoBlankLines) {
   // Empty filters: the passed-over lines and the end of the first volume give blank records.
   for (const char* fixture : {"statement/one_volume.txt", "statement/two_volumes.txt"}) {
-    ImportSession session;
-    session.Choose(fixture);
-    session.reconciliation->failures["get_BankAccount"] = {E_FAIL, L""};
-    EXPECT_EQ(Hex(session.Run()), Hex(S_OK)) << fixture;
-    EXPECT_EQ(session.log.Take(), Concatenate({kChoice, {"statement.Reset()", "statement.SetBalance(0)",
+    ImportScene scene;
+    scene.Choose(fixture);
+    scene.reconciliation->failures["get_BankAccount"] = {E_FAIL, L""};
+    EXPECT_EQ(Hex(scene.Run()), Hex(S_OK)) << fixture;
+    EXPECT_EQ(scene.log.Take(), Concatenate({kChoice, {"statement.Reset()", "statement.SetBalance(0)",
                                                          "reconciliation.get_BankAccount()"}}))
         << fixture;
-    EXPECT_EQ(session.Status(), 0) << fixture;
+    EXPECT_EQ(scene.Status(), 0) << fixture;
   }
 }
 
@@ -346,17 +346,17 @@ TEST_F(ImportStatementTest, AStatementThatYieldsNoLineEndsTheAdding) {
     void (*prepare)(FakeBankStatement&);
   };
   const Case kCases[] = {
-      {"AddLine yields no line", [](FakeBankStatement& s) { s.addLineYieldsNothing = true; }},
-      {"AddLine fails", [](FakeBankStatement& s) { s.failures["AddLine"] = {E_FAIL, L""}; }},
+      {"AddLine yields no line", [](FakeBankStatement& statement) { statement.addLineYieldsNothing = true; }},
+      {"AddLine fails", [](FakeBankStatement& statement) { statement.failures["AddLine"] = {E_FAIL, L""}; }},
   };
   for (const Case& row : kCases) {
-    ImportSession session;
-    session.Choose("import/mixed_accounts.txt");
-    session.SetAccount(L"123456", L"12345678");
-    row.prepare(*session.statement.get());
-    EXPECT_EQ(Hex(session.Run()), Hex(S_OK)) << row.name;
-    EXPECT_EQ(session.log.Take(), Concatenate({kChoice, kResetAndAccount, {"statement.AddLine()"}})) << row.name;
-    EXPECT_EQ(session.Status(), 0) << row.name;
+    ImportScene scene;
+    scene.Choose("import/mixed_accounts.txt");
+    scene.SetAccount(L"123456", L"12345678");
+    row.prepare(*scene.statement.get());
+    EXPECT_EQ(Hex(scene.Run()), Hex(S_OK)) << row.name;
+    EXPECT_EQ(scene.log.Take(), Concatenate({kChoice, kResetAndAccount, {"statement.AddLine()"}})) << row.name;
+    EXPECT_EQ(scene.Status(), 0) << row.name;
   }
 }
 
@@ -374,33 +374,33 @@ TEST_F(ImportStatementTest, TheRecogniserKnowsTheBanksStatementFilesByTheirMark)
       {"import/short_label_crlf.txt", false},
       {"import/missing.txt", false},
   };
-  ImportSession session;
-  session.host.chooser.cancelled = 1;
+  ImportScene scene;
+  scene.host.chooser.cancelled = 1;
   Lines expected(kChoice.begin(), kChoice.begin() + 5);
   for (const Case& row : kCases) {
     const std::string path = FixturePath(row.fixture);
-    session.host.chooser.candidates.push_back(path);
+    scene.host.chooser.candidates.push_back(path);
     expected.push_back("recogniser(" + Quoted(path.c_str()) + ") = " +
                        (row.recognised ? "1, description \"Kelvarn Bank Statement\"" : "0, description \"(untouched)\""));
   }
   expected.insert(expected.end(), kChoice.begin() + 5, kChoice.end());
-  EXPECT_EQ(Hex(session.Run()), Hex(S_OK));
-  EXPECT_EQ(session.log.Take(), expected);
-  EXPECT_EQ(session.Status(), 1);
+  EXPECT_EQ(Hex(scene.Run()), Hex(S_OK));
+  EXPECT_EQ(scene.log.Take(), expected);
+  EXPECT_EQ(scene.Status(), 1);
 }
 
 TEST_F(ImportStatementTest, NullArgumentsAreRejectedBeforeAnythingIsCalled) {
-  ImportSession session;
-  session.Choose("import/mixed_accounts.txt");
-  IBankStatementService* service = session.Service();
+  ImportScene scene;
+  scene.Choose("import/mixed_accounts.txt");
+  IBankStatementService* service = scene.Service();
   ASSERT_TRUE(service);
   ASSERT_EQ(service->put_Status(4), S_OK);
-  EXPECT_EQ(Hex(service->ImportStatement(nullptr, session.statement.get())), Hex(kInvalidArgumentReturned));
+  EXPECT_EQ(Hex(service->ImportStatement(nullptr, scene.statement.get())), Hex(kInvalidArgumentReturned));
   EXPECT_EQ(TakeErrorDescription(), "Invalid argument");
-  EXPECT_EQ(Hex(service->ImportStatement(session.reconciliation.get(), nullptr)), Hex(kInvalidArgumentReturned));
+  EXPECT_EQ(Hex(service->ImportStatement(scene.reconciliation.get(), nullptr)), Hex(kInvalidArgumentReturned));
   EXPECT_EQ(TakeErrorDescription(), "Invalid argument");
-  EXPECT_EQ(session.log.Take(), Lines{});
-  EXPECT_EQ(session.Status(), 4);
+  EXPECT_EQ(scene.log.Take(), Lines{});
+  EXPECT_EQ(scene.Status(), 4);
 }
 
 }  // namespace
