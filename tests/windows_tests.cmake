@@ -17,6 +17,11 @@ if(NOT KELVARN_ARCH STREQUAL "x86_64")
   return()
 endif()
 
+# Pictures of the export run's two dialogs for the documentation (scripts/screenshots runs it).
+add_executable(dialog_screenshots screenshots/dialog_screenshots.cpp)
+target_link_libraries(dialog_screenshots PRIVATE kelvarn_test_support refhost_core ole32 oleaut32 uuid user32 gdi32)
+add_dependencies(dialog_screenshots TrelkKelvarnBank)
+
 # COM tests: through the DLL's exports and COM, plus the frame's error reporting and host access
 # compiled in directly (they cannot be reached from outside the module).
 file(GLOB com_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/com/*.cpp)
