@@ -12,7 +12,8 @@ namespace {
 HRESULT LoadComponentTypeLibrary(ComPtr<ITypeLib>& library, std::wstring& loadedFrom) {
   const std::wstring modulePath = ModulePathWide();
   if (modulePath.empty()) return HRESULT_FROM_WIN32(GetLastError());
-  HRESULT hr = LoadTypeLib(modulePath.c_str(), library.put());
+  // REGKIND_NONE: loading must not register (unregistration loads it too).
+  HRESULT hr = LoadTypeLibEx(modulePath.c_str(), REGKIND_NONE, library.put());
   if (SUCCEEDED(hr)) {
     loadedFrom = modulePath;
     return hr;
@@ -23,7 +24,7 @@ HRESULT LoadComponentTypeLibrary(ComPtr<ITypeLib>& library, std::wstring& loaded
   const std::size_t dot = tlbPath.find_last_of(L'.');
   if (dot != std::wstring::npos && (nameStart == std::wstring::npos || dot > nameStart)) tlbPath.resize(dot);
   tlbPath += L".tlb";
-  hr = LoadTypeLib(tlbPath.c_str(), library.put());
+  hr = LoadTypeLibEx(tlbPath.c_str(), REGKIND_NONE, library.put());
   if (SUCCEEDED(hr)) loadedFrom = tlbPath;
   return hr;
 }

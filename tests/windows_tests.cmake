@@ -32,7 +32,7 @@ add_executable(com_tests ${com_test_sources}
 target_link_libraries(com_tests PRIVATE kelvarn_test_support kelvarn_core ${KELVARN_GMOCK} ${KELVARN_GTEST_MAIN}
   ole32 oleaut32 uuid advapi32 user32)
 target_compile_definitions(com_tests PRIVATE KELVARN_DLL_PATH="$<TARGET_FILE:TrelkKelvarnBank>"
-  KELVARN_FIXTURES="${KELVARN_FIXTURES}")
+  KELVARN_FIXTURES="${KELVARN_FIXTURES}" KELVARN_COMPONENT_TLB="${KELVARN_COMPONENT_TLB}")
 add_dependencies(com_tests TrelkKelvarnBank register_host_libraries)
 
 # The DLL and the host's type libraries registered in the prefix, after the wine fixture.

@@ -144,3 +144,52 @@ TEST_F(RegistrationTest, UnregisteringRemovesTheKeysButLeavesClsidAndOthers) {
 
 }  // namespace
 }  // namespace kelvarn::test
+
+namespace kelvarn::test {
+namespace {
+
+// A copy of the module whose TYPELIB resource does not load, with a ".tlb" file beside it.
+class TypeLibraryFallbackTest : public RegistrationTest {};
+
+TEST_F(TypeLibraryFallbackTest, ATypeLibraryFileBesideTheModuleIsRegisteredInstead) {
+  char temp[MAX_PATH];
+  ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
+  const std::string directory = std::string(temp) + "kelvarn.fallback";  // a dot in a folder name
+  CreateDirectoryA(directory.c_str(), nullptr);
+  const std::string copy = directory + "\\Copy.dll";
+  const std::string tlb = directory + "\\Copy.tlb";
+  ASSERT_TRUE(CopyFileA(ModulePath().c_str(), copy.c_str(), FALSE));
+  char sourceTlb[MAX_PATH * 4];
+  GetFullPathNameA(KELVARN_COMPONENT_TLB, sizeof sourceTlb, sourceTlb, nullptr);
+  ASSERT_TRUE(CopyFileA(sourceTlb, tlb.c_str(), FALSE));
+  HANDLE update = BeginUpdateResourceA(copy.c_str(), FALSE);
+  ASSERT_NE(update, nullptr);
+  char garbage[] = "not a type library";
+  ASSERT_TRUE(UpdateResourceA(update, "TYPELIB", MAKEINTRESOURCEA(1), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+                              garbage, sizeof garbage));
+  ASSERT_TRUE(EndUpdateResourceA(update, FALSE));
+
+  HMODULE module = LoadLibraryA(copy.c_str());
+  ASSERT_NE(module, nullptr);
+  {
+    const std::wstring copyPath(copy.begin(), copy.end());
+    ComPtr<ITypeLib> library;
+    ASSERT_TRUE(FAILED(LoadTypeLibEx(copyPath.c_str(), REGKIND_NONE, library.put()))) << "the copy's type library loads";
+  }
+  auto registerServer = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
+      reinterpret_cast<void*>(GetProcAddress(module, "DllRegisterServer")));
+  auto unregisterServer = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
+      reinterpret_cast<void*>(GetProcAddress(module, "DllUnregisterServer")));
+  EXPECT_EQ(Hex(registerServer()), Hex(S_OK));
+  EXPECT_EQ(ReadValue("TypeLib\\{EC24AC87-2980-4D9F-BD3E-B709EF2A580C}\\1.0\\0\\win64", ""), tlb);
+  EXPECT_EQ(ReadValue("TypeLib\\{EC24AC87-2980-4D9F-BD3E-B709EF2A580C}\\1.0\\HELPDIR", ""), directory);
+  EXPECT_EQ(Hex(unregisterServer()), Hex(S_OK));
+  EXPECT_FALSE(TypeLibraryRegistered());
+  FreeLibrary(module);
+  DeleteFileA(copy.c_str());
+  DeleteFileA(tlb.c_str());
+  RemoveDirectoryA(directory.c_str());
+}
+
+}  // namespace
+}  // namespace kelvarn::test
