@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <optional>
 #include <stdexcept>
 #include <thread>
 
@@ -24,6 +25,7 @@ constexpr int kProcessingDatePickerId = 2003;
 constexpr auto kPoll = 20ms;
 constexpr auto kReaction = 2s;          // how long Press waits for the window to react
 constexpr auto kCancelGrace = 15s;      // how long cancelling may take before the process ends
+constexpr auto kSettle = 300ms;         // how long a window must stay before it is cancelled
 constexpr UINT kSendTimeoutMs = 5000;   // the UI thread answers sent messages from its modal loop
 
 LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -93,19 +95,29 @@ void PostCommand(HWND window, int commandId) {
 // Cancels every window the UI thread shows until its run returns; the names of those cancelled
 // are added to `cancelled`. A run that does not end even so ends the process: a test must not hang.
 void CancelEverything(DWORD uiThread, const std::atomic<bool>& uiDone, std::vector<std::string>& cancelled) {
-  const auto giveUp = Clock::now() + kCancelGrace;
+  // Counted from the first cancel: a run may go on working after its last window has closed.
+  std::optional<Clock::time_point> giveUp;
+  std::map<HWND, Clock::time_point> firstSeen;
   std::map<HWND, Clock::time_point> lastPost;
   while (!uiDone) {
+    std::map<HWND, Clock::time_point> present;
     for (const HWND window : ThreadDialogs(uiThread)) {
       if (!IsWindowEnabled(window)) continue;
+      // A window that is closing (the script's last press) is still listed for a moment: only
+      // a window that stays is cancelled.
+      const auto seen = firstSeen.find(window);
+      present[window] = seen == firstSeen.end() ? Clock::now() : seen->second;
+      if (Clock::now() - present[window] < kSettle) continue;
       auto posted = lastPost.find(window);
       if (posted != lastPost.end() && Clock::now() - posted->second < 500ms) continue;
       const std::string name = KindName(KindOf(window)) + " \"" + WindowText(window) + "\"";
       if (posted == lastPost.end()) cancelled.push_back(name);
       lastPost[window] = Clock::now();
+      if (!giveUp) giveUp = Clock::now() + kCancelGrace;
       PostCommand(window, CancelCommand(window));
     }
-    if (Clock::now() > giveUp) {
+    firstSeen.swap(present);
+    if (giveUp && Clock::now() > *giveUp) {
       std::fprintf(stderr, "ui automation: the windows of the run could not be closed; ending the test program\n");
       std::fflush(stderr);
       TerminateProcess(GetCurrentProcess(), 3);
