@@ -36,7 +36,7 @@ MessageBoxSeen NonBankingRefusal(double day, const std::string& firstLine) {
 
 struct DialogSeen {
   std::string caption;
-  std::vector<std::string> texts;  // label, group box, OK, Cancel
+  std::vector<std::string> texts;  // label, group box, OK, Cancel, picker
   std::string pickerDate;
   bool hasIcon = false;
   LONG centreOffsetX = -1;  // dialog centre against the work area's centre
@@ -55,7 +55,7 @@ TEST_F(ProcessingDateDialogTest, OpensCentredWithItsIconProposingTodayOrTheNextB
   const ExportOutcome outcome = RunExport(payments.get(), [&](UiDriver& user) {
     const HWND dialog = user.WaitFor(DialogKind::kProcessingDate);
     seen.caption = WindowText(dialog);
-    for (const int id : {2001, 2012, IDOK, IDCANCEL}) seen.texts.push_back(ControlText(dialog, id));
+    for (const int id : {2001, 2012, IDOK, IDCANCEL, kPickerId}) seen.texts.push_back(ControlText(dialog, id));
     seen.pickerDate = DayText(user.PickerDate(dialog, kPickerId));
     seen.hasIcon = SendToWindow(dialog, WM_GETICON, ICON_BIG, 0) != 0 && SendToWindow(dialog, WM_GETICON, ICON_SMALL, 0) != 0;
     RECT window{}, area{};
@@ -70,8 +70,9 @@ TEST_F(ProcessingDateDialogTest, OpensCentredWithItsIconProposingTodayOrTheNextB
   EXPECT_EQ(Hex(outcome.hr), Hex(S_OK));
   EXPECT_EQ(outcome.status, 3);
   EXPECT_EQ(seen.caption, "Trelk Kelvarn Bank Payment Processing");
+  // The picker shows its date in the dialog's format, dd/MM/yyyy.
   EXPECT_EQ(seen.texts, (std::vector<std::string>{"Payment Processing Date (defaults to today/next banking day):",
-                                                  "Payment Processing Date", "&OK", "&Cancel"}));
+                                                  "Payment Processing Date", "&OK", "&Cancel", PickerText(proposed)}));
   EXPECT_EQ(seen.pickerDate, PickerText(proposed));
   EXPECT_TRUE(seen.hasIcon);
   EXPECT_LE(seen.centreOffsetX, 1);
