@@ -4,6 +4,7 @@
 
 #include "bank/bank.h"
 #include "tests/com/com_test_support.h"
+#include "tests/com/module_allocation_failure.h"
 #include "tests/com/bank_test_support.h"
 #include "tests/support/fake_host_components.h"
 
@@ -89,6 +90,18 @@ TEST_F(BankTest, ServicesIsCreatedOnceAndKept) {
   // The Bank's reference and the two handed out here.
   EXPECT_EQ(first->AddRef(), 4u);
   first->Release();
+}
+
+TEST_F(BankTest, AFailedCreationOfTheCollectionKeepsNothingAndTheNextReadRetries) {
+  ITrelkBankServices* services = reinterpret_cast<ITrelkBankServices*>(0x1);
+  HRESULT hr;
+  {
+    ModuleAllocationFailure noMemory(Module().module);
+    hr = bank->get_Services(&services);
+  }
+  EXPECT_EQ(Outcome(hr), "0x800AFFFD Out of Memory");
+  EXPECT_EQ(services, nullptr);
+  EXPECT_EQ(Listed(ServicesOf(bank.get()).get()), kBothServices);
 }
 
 TEST_F(BankTest, EveryBankHasACollectionOfItsOwn) {
