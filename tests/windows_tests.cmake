@@ -1,17 +1,4 @@
-# Windows tests: the test support library (the host's components and objects as COM objects of
-# the test program), the host library registration tool and the COM tests run under wine64.
-
-file(GLOB test_support_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/support/*.cpp)
-list(REMOVE_ITEM test_support_sources ${CMAKE_CURRENT_SOURCE_DIR}/support/register_host_libraries.cpp)
-add_library(kelvarn_test_support STATIC ${test_support_sources})
-target_link_libraries(kelvarn_test_support PUBLIC kelvarn_interfaces kelvarn_core)
-# The scripted user (ui_automation) drives windows and the date picker.
-target_link_libraries(kelvarn_test_support PUBLIC user32)
-
-# Registers the host's type libraries as the host's installation would.
-add_executable(register_host_libraries support/register_host_libraries.cpp)
-target_link_options(register_host_libraries PRIVATE -municode)
-target_link_libraries(register_host_libraries PRIVATE oleaut32 ole32)
+# Windows tests: the COM tests run under wine64 (the test support library is tests/support/).
 
 if(NOT KELVARN_ARCH STREQUAL "x86_64")
   return()

@@ -77,8 +77,10 @@ class FakeBankingConfiguration final : public FakeComponent<IBankingConfiguratio
 
 class FakeStatementFileChooser final : public FakeComponent<IStatementFileChooser> {
  public:
-  FakeStatementFileChooser(CallLog& log, const StatementFileChooserSettings& settings)
-      : FakeComponent(log, "chooser", settings), settings_(settings), path_(settings.path) {}
+  FakeStatementFileChooser(CallLog& log, const StatementFileChooserSettings& settings,
+                           std::vector<Recognition>& recognitions)
+      : FakeComponent(log, "chooser", settings), settings_(settings), recognitions_(recognitions),
+        path_(settings.path) {}
 
   HRESULT STDMETHODCALLTYPE ChooseFile(StatementFileRequest* request) override {
     std::string arguments = "null";
@@ -99,6 +101,7 @@ class FakeStatementFileChooser final : public FakeComponent<IStatementFileChoose
       const int result = recogniser(description, candidate.c_str());
       log_.Add("recogniser(" + Quoted(candidate.c_str()) + ") = " + std::to_string(result) + ", description " +
                Quoted(description));
+      recognitions_.push_back({candidate, result, std::string(description, strnlen(description, sizeof description))});
     }
     return hr;
   }
@@ -119,6 +122,7 @@ class FakeStatementFileChooser final : public FakeComponent<IStatementFileChoose
 
  private:
   const StatementFileChooserSettings& settings_;
+  std::vector<Recognition>& recognitions_;
   FakeText path_;
 };
 
@@ -187,7 +191,7 @@ FakeHostComponents::FakeHostComponents(CallLog& log) : log_(log) {
   chooserCookie_ = Register(
       CLSID_StatementFileChooser,
       new FakeClassFactory(log_, "chooser", chooser, [this] {
-        return static_cast<IUnknown*>(static_cast<IStatementFileChooser*>(new FakeStatementFileChooser(log_, chooser)));
+        return static_cast<IUnknown*>(static_cast<IStatementFileChooser*>(new FakeStatementFileChooser(log_, chooser, recognitions)));
       }));
 }
 

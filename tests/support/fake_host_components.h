@@ -47,6 +47,13 @@ struct StatementFileChooserSettings : ComponentControl {
   FakeText path = L"C:\\Statements\\statement.txt";  // answered by GetFileName (the chooser's own)
 };
 
+// One answer of the component's recogniser to the chooser.
+struct Recognition {
+  std::string path;
+  int result = 0;
+  std::string description;  // what the recogniser wrote into the chooser's buffer
+};
+
 class FakeHostComponents {
  public:
   explicit FakeHostComponents(CallLog& log);
@@ -56,6 +63,8 @@ class FakeHostComponents {
 
   BankingConfigurationSettings configuration;
   StatementFileChooserSettings chooser;
+  // Every recogniser answer the choosers received, in order.
+  std::vector<Recognition> recognitions;
 
  private:
   CallLog& log_;

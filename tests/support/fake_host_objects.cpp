@@ -93,4 +93,26 @@ HRESULT FakeBankStatement::AddLine(IBankStatementLine** line) {
   return S_OK;
 }
 
+HRESULT FakeBankStatementLine::SetLineNumber(VARIANT* value) {
+  const HRESULT hr = Call("SetLineNumber", Describe(value));
+  if (FAILED(hr) || !value) return hr;
+  VARIANT number;
+  VariantInit(&number);
+  if (SUCCEEDED(VariantChangeType(&number, value, 0, VT_I4))) lineNumber = number.lVal;
+  VariantClear(&number);
+  return hr;
+}
+
+HRESULT FakeBankStatement::Reset() {
+  const HRESULT hr = Call("Reset");
+  if (SUCCEEDED(hr)) resetCalled = true;
+  return hr;
+}
+
+HRESULT FakeBankStatement::SetBalance(double value) {
+  const HRESULT hr = Call("SetBalance", Number(value));
+  if (SUCCEEDED(hr)) balance = value;
+  return hr;
+}
+
 }  // namespace kelvarn::test

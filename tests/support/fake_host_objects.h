@@ -3,6 +3,7 @@
 // the reconciliation, bank account, bank statement and statement lines. Each records the calls
 // the runs make (as "<name>.<method>(<arguments>)") into the CallLog and fails the test on any
 // other call. Values are public fields; `failures` makes a method fail (see fake_object.h).
+#include <optional>
 #include <vector>
 
 #include "tests/support/fake_object.h"
@@ -110,13 +111,25 @@ class FakeBankStatementLine final : public FakeObject<IBankStatementLine> {
  public:
   FakeBankStatementLine(CallLog& log, std::string name) : FakeObject(log, std::move(name)) {}
 
+  // The values last set (besides the calls in the log); empty until set.
+  std::optional<LONG> lineNumber;  // the number as a 32-bit integer, when it converts to one
+  std::optional<DATE> date;
+  std::optional<FakeText> name;
+  std::optional<LONG> credit;
+  std::optional<FakeText> reference;
+  std::optional<double> amount;
+
   KELVARN_FAKE_UNEXPECTED(get_Parent, IDispatch**)
-  HRESULT STDMETHODCALLTYPE SetLineNumber(VARIANT* value) override { return Call("SetLineNumber", Describe(value)); }
-  HRESULT STDMETHODCALLTYPE SetDate(DATE value) override { return Call("SetDate", Number(value)); }
-  HRESULT STDMETHODCALLTYPE SetName(BSTR value) override { return Call("SetName", Quoted(value)); }
-  HRESULT STDMETHODCALLTYPE SetCredit(LONG value) override { return Call("SetCredit", std::to_string(value)); }
-  HRESULT STDMETHODCALLTYPE SetReference(BSTR value) override { return Call("SetReference", Quoted(value)); }
-  HRESULT STDMETHODCALLTYPE SetAmount(double value) override { return Call("SetAmount", Number(value)); }
+  HRESULT STDMETHODCALLTYPE SetLineNumber(VARIANT* value) override;
+  HRESULT STDMETHODCALLTYPE SetDate(DATE value) override { return Set("SetDate", Number(value), date, value); }
+  HRESULT STDMETHODCALLTYPE SetName(BSTR value) override { return Set("SetName", Quoted(value), name, Text(value)); }
+  HRESULT STDMETHODCALLTYPE SetCredit(LONG value) override {
+    return Set("SetCredit", std::to_string(value), credit, value);
+  }
+  HRESULT STDMETHODCALLTYPE SetReference(BSTR value) override {
+    return Set("SetReference", Quoted(value), reference, Text(value));
+  }
+  HRESULT STDMETHODCALLTYPE SetAmount(double value) override { return Set("SetAmount", Number(value), amount, value); }
   KELVARN_FAKE_UNEXPECTED(get_LineNumber, VARIANT*)
   KELVARN_FAKE_UNEXPECTED(get_Date, DATE*)
   KELVARN_FAKE_UNEXPECTED(get_Name, BSTR*)
@@ -147,6 +160,21 @@ class FakeBankStatementLine final : public FakeObject<IBankStatementLine> {
   KELVARN_FAKE_UNEXPECTED(get_Notes, BSTR*)
   KELVARN_FAKE_UNEXPECTED(SetNotes, BSTR)
   KELVARN_FAKE_UNEXPECTED(get_Amount, double*)
+
+ private:
+  // Records the call; keeps the value when the call succeeds.
+  template <typename Value>
+  HRESULT Set(const char* method, const std::string& arguments, std::optional<Value>& field, Value value) {
+    const HRESULT hr = Call(method, arguments);
+    if (SUCCEEDED(hr)) field = std::move(value);
+    return hr;
+  }
+  static FakeText Text(BSTR value) {
+    FakeText text;
+    text.isNull = value == nullptr;
+    if (value) text.text.assign(value, SysStringLen(value));
+    return text;
+  }
 };
 
 // The statement ("statement"): AddLine makes a new FakeBankStatementLine each time.
@@ -160,10 +188,13 @@ class FakeBankStatement final : public FakeObject<IBankStatement> {
   KELVARN_FAKE_UNEXPECTED(get_Count, LONG*)
   KELVARN_FAKE_UNEXPECTED(get_Item, LONG, IBankStatementLine**)
   HRESULT STDMETHODCALLTYPE AddLine(IBankStatementLine** line) override;
-  HRESULT STDMETHODCALLTYPE Reset() override { return Call("Reset"); }
+  HRESULT STDMETHODCALLTYPE Reset() override;
   KELVARN_FAKE_UNEXPECTED(get_Balance, double*)
   KELVARN_FAKE_UNEXPECTED(get_StatementDate, DATE*)
-  HRESULT STDMETHODCALLTYPE SetBalance(double balance) override { return Call("SetBalance", Number(balance)); }
+  HRESULT STDMETHODCALLTYPE SetBalance(double balance) override;
+
+  bool resetCalled = false;       // Reset was called and succeeded
+  std::optional<double> balance;  // the last balance set
 };
 
 }  // namespace kelvarn::test

@@ -216,6 +216,17 @@ HWND UiDriver::WaitFor(DialogKind kind) {
   }
 }
 
+HWND UiDriver::WaitForAny() {
+  for (;;) {
+    for (const HWND window : ThreadDialogs(uiThread_)) {
+      if (IsWindowEnabled(window)) return window;
+    }
+    if (uiDone_) return nullptr;
+    if (Clock::now() > deadline_) GiveUp("no window appeared in time and the run did not end");
+    std::this_thread::sleep_for(kPoll);
+  }
+}
+
 void UiDriver::Press(HWND dialog, int commandId) {
   PostCommand(dialog, commandId);
   const auto until = Clock::now() + kReaction;

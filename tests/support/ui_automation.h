@@ -69,6 +69,10 @@ class UiDriver {
   // The first visible, enabled window of that kind (a window under a message box is disabled).
   HWND WaitFor(DialogKind kind);
 
+  // The first visible, enabled window of any kind; null once the run on the UI thread has
+  // returned (for scripts that answer whatever the run shows until it ends).
+  HWND WaitForAny();
+
   // Clicks a button (its command is posted, as a click does). Returns once the window has
   // reacted: closed, or disabled under a message box it opened (at most about two seconds).
   void Press(HWND dialog, int commandId);

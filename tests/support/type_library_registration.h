@@ -1,0 +1,17 @@
+#pragma once
+// The host's type libraries registered the way the host's installation registers them.
+#include <windows.h>
+
+#include <string>
+
+namespace kelvarn::test {
+
+// Registers (or unregisters) the type library in the file `path`. On failure returns the HRESULT
+// and says what failed in `failure`.
+HRESULT RegisterTypeLibraryFile(const std::wstring& path, bool unregister, std::wstring& failure);
+
+// True when the type library in the file `path` is registered and its registration names that
+// same file.
+bool IsTypeLibraryFileRegistered(const std::wstring& path);
+
+}  // namespace kelvarn::test
