@@ -55,7 +55,28 @@ std::vector<std::string> SplitList(const std::string& list) {
   return items;
 }
 
-int Run(const std::vector<std::string>& arguments) {
+// Windows command lines end at 32,767 characters: scripts/kelvarn hands calendar dates over on
+// stdin, one per line, after the argument "--dates-on-stdin".
+std::vector<std::string> WithDatesFromStdin(std::vector<std::string> arguments) {
+  if (arguments.size() != 2 || arguments[0] != "calendar" || arguments[1] != "--dates-on-stdin") return arguments;
+  arguments.pop_back();
+  _setmode(_fileno(stdin), _O_BINARY);
+  std::string line;
+  int c = 0;
+  while ((c = std::getchar()) != EOF) {
+    if (c == '\n') {
+      arguments.push_back(line);
+      line.clear();
+    } else if (c != '\r') {
+      line += static_cast<char>(c);
+    }
+  }
+  if (!line.empty()) arguments.push_back(line);
+  return arguments;
+}
+
+int Run(const std::vector<std::string>& givenArguments) {
+  const std::vector<std::string> arguments = WithDatesFromStdin(givenArguments);
   Command command;
   try {
     command = ParseCommandLine(arguments);

@@ -49,3 +49,12 @@ add_test(NAME bank_late_bound_vbscript
   COMMAND ${wine_run} cscript //nologo Z:${CMAKE_CURRENT_SOURCE_DIR}/vbscript/bank_late_bound.vbs)
 set_tests_properties(bank_late_bound_vbscript PROPERTIES FIXTURES_REQUIRED registered RESOURCE_LOCK com_registry
   PASS_REGULAR_EXPRESSION "bank_late_bound: all checks passed")
+
+# The reference host's command line end to end (scripts/kelvarn in this build), one test per
+# command. The program registers the component itself when it is not registered.
+foreach(group info calendar recognise import export usage)
+  add_test(NAME refhost_cli_${group}
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/refhost/end_to_end/kelvarn_cli_test.sh ${group})
+  set_tests_properties(refhost_cli_${group} PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK com_registry
+    ENVIRONMENT "KELVARN_HOST_BUILD=${CMAKE_BINARY_DIR}" PASS_REGULAR_EXPRESSION "${group}: all checks passed")
+endforeach()

@@ -1,0 +1,199 @@
+#!/usr/bin/env bash
+# End-to-end checks of the reference host's command line (scripts/kelvarn): each group runs real
+# commands through the registered component under wine64 and compares the exit code, the whole
+# JSON on stdout and the files written. Dates of export runs are computed from today's date.
+#   kelvarn_cli_test.sh GROUP    GROUP: info calendar recognise import export usage
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../../.." && pwd)
+fixtures=$root/tests/fixtures
+kelvarn=$root/scripts/kelvarn
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+failures=0
+
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+# expect NAME EXIT JSON -- ARGUMENTS...: the command's exit code, and its stdout exactly the JSON
+# followed by one line feed.
+expect() {
+  local name=$1 exit=$2 json=$3
+  shift 4
+  "$kelvarn" "$@" >"$scratch/stdout" 2>"$scratch/stderr"
+  local status=$?
+  printf '%s\n' "$json" >"$scratch/expected"
+  if [ "$status" -ne "$exit" ]; then
+    fail "$name: exit $status, expected $exit"
+    sed 's/^/    stderr: /' "$scratch/stderr"
+  fi
+  if ! cmp -s "$scratch/stdout" "$scratch/expected"; then
+    fail "$name: stdout differs"
+    diff <(cat -A "$scratch/expected") <(cat -A "$scratch/stdout") | sed 's/^/    /'
+  fi
+}
+
+# expect_usage NAME -- ARGUMENTS...: exit 2, nothing on stdout, one line on stderr.
+expect_usage() {
+  local name=$1
+  shift 2
+  "$kelvarn" "$@" >"$scratch/stdout" 2>"$scratch/stderr"
+  local status=$?
+  [ "$status" -eq 2 ] || fail "$name: exit $status, expected 2"
+  [ ! -s "$scratch/stdout" ] || fail "$name: stdout not empty: $(head -c 200 "$scratch/stdout")"
+  local lines
+  lines=$(grep -c '' "$scratch/stderr")
+  [ "$lines" -eq 1 ] || fail "$name: $lines lines on stderr: $(cat "$scratch/stderr")"
+}
+
+# expect_file NAME PATH LINES...: the file holds exactly these lines, each ended by CR LF.
+expect_file() {
+  local name=$1 path=$2
+  shift 2
+  printf '%s\r\n' "$@" >"$scratch/expected_file"
+  cmp -s "$path" "$scratch/expected_file" ||
+    { fail "$name: file $path differs"; diff <(cat -A "$scratch/expected_file") <(cat -A "$path") | sed 's/^/    /'; }
+}
+
+# A field of the first object of a JSON answer ("next_banking_day", say).
+field() { sed -n "s/^[^{]*{[^}]*\"$1\": \"\\([^\"]*\\)\".*/\\1/p"; }
+next_banking_day() { "$kelvarn" calendar "$1" 2>/dev/null | field next_banking_day; }
+advance_of() { "$kelvarn" calendar "$1" 2>/dev/null | sed -n 's/^[^{]*{[^}]*"advance": \([0-9]*\).*/\1/p'; }
+file_date() { date -d "$1" +%d%m%Y; }
+
+group_info() {
+  expect "info" 0 \
+    '{"hresult": "0x00000000", "bank": "Kelvarn Bank", "fixed_code": 1, "services": ["Bank Payment Service", "Bank Reconciliation Service"]}' \
+    -- info
+}
+
+group_calendar() {
+  expect "calendar: holiday, weekend, banking day, leap day" 0 \
+    '[{"date": "2008-12-25", "banking": false, "advance": 4, "reason": "holiday", "next_banking_day": "2008-12-29"}, {"date": "2009-01-03", "banking": false, "advance": 2, "reason": "weekend", "next_banking_day": "2009-01-05"}, {"date": "2008-12-24", "banking": true, "advance": 0, "reason": "none", "next_banking_day": "2008-12-24"}, {"date": "2008-02-29", "banking": true, "advance": 0, "reason": "none", "next_banking_day": "2008-02-29"}]' \
+    -- calendar 2008-12-25 2009-01-03 2008-12-24 2008-02-29
+  # Many dates in one call: every day of 2000 to 2013, each answered once, in order.
+  local dates=()
+  mapfile -t dates < <(seq 0 5113 | sed 's/.*/2000-01-01 + & days/' | date -u -f - +%F)
+  "$kelvarn" calendar "${dates[@]}" >"$scratch/many" 2>"$scratch/stderr" || fail "calendar of 5114 dates: exit $?"
+  local answered
+  answered=$(grep -o '"date": "[0-9-]*"' "$scratch/many" | sed 's/"date": "\(.*\)"/\1/')
+  [ "$answered" = "$(printf '%s\n' "${dates[@]}")" ] || fail "calendar of 5114 dates: not every date answered in order"
+  expect_usage "calendar: not a date" -- calendar 2009-02-29
+}
+
+group_recognise() {
+  expect "recognise: the bank's file, another bank's, a missing one" 0 \
+    "[{\"path\": \"$fixtures/import/mixed_accounts.txt\", \"recognised\": true, \"description\": \"Kelvarn Bank Statement\"}, {\"path\": \"$fixtures/import/foreign.txt\", \"recognised\": false, \"description\": null}, {\"path\": \"$scratch/missing.txt\", \"recognised\": false, \"description\": null}]" \
+    -- recognise "$fixtures/import/mixed_accounts.txt" "$fixtures/import/foreign.txt" "$scratch/missing.txt"
+  # A relative path is the caller's: answered as the absolute path.
+  (cd "$fixtures" && "$kelvarn" recognise import/mixed_accounts.txt >"$scratch/relative" 2>/dev/null)
+  grep -qF "[{\"path\": \"$fixtures/import/mixed_accounts.txt\", \"recognised\": true" "$scratch/relative" ||
+    fail "recognise: a relative path: $(cat "$scratch/relative")"
+}
+
+group_import() {
+  # The account's records of both volumes, not the other accounts' nor those after the end.
+  expect "import: the sample account across two volumes" 0 \
+    '{"hresult": "0x00000000", "status": 0, "reset": true, "balance": 0.0, "lines": [{"line_number": 1, "credit": 1, "amount": 100.0, "date": "2007-01-01", "name": "FIRST CREDIT      ", "reference": "REF1               SAMPLE TRADING    "}, {"line_number": 2, "credit": 0, "amount": 1.99, "date": "2007-02-01", "name": "SECOND DEBIT      ", "reference": "REF2               SAMPLE TRADING    "}, {"line_number": 3, "credit": 1, "amount": 0.01, "date": "2008-02-29", "name": "THIRD CREDIT      ", "reference": "REF3               SAMPLE TRADING    "}]}' \
+    -- import --statement "$fixtures/import/mixed_accounts.txt" --sort-code 12-34-56 --account-number 12345678
+  expect "import: the other account" 0 \
+    '{"hresult": "0x00000000", "status": 0, "reset": true, "balance": 0.0, "lines": [{"line_number": 1, "credit": 0, "amount": 50.0, "date": "2007-01-02", "name": "OTHER ACCOUNT     ", "reference": "NOT OURS           OTHER LTD         "}]}' \
+    -- import --statement "$fixtures/import/mixed_accounts.txt" --sort-code 654321 --account-number 87654321
+  local empty='{"hresult": "0x00000000", "status": 0, "reset": true, "balance": 0.0, "lines": []}'
+  expect "import: no bank account (BankAccount fails)" 0 "$empty" -- import --statement "$fixtures/import/mixed_accounts.txt"
+  expect "import: another bank's file" 0 "$empty" \
+    -- import --statement "$fixtures/import/foreign.txt" --sort-code 12-34-56 --account-number 12345678
+  expect "import: a file that cannot be read" 0 "$empty" \
+    -- import --statement "$scratch/missing.txt" --sort-code 12-34-56 --account-number 12345678
+}
+
+group_export() {
+  local today proposed chosen out payments_json
+  today=$(date +%F)
+  proposed=$(next_banking_day "$today")
+  [ -n "$proposed" ] || { fail "export: no proposed date from the calendar"; return; }
+  payments_json='"payments": [{"index": 0, "result_code": null, "result_text": null}, {"index": 1, "result_code": 21, "result_text": "Invalid Amount specified for payment: negative payments not supported."}, {"index": 2, "result_code": 30, "result_text": "Invalid or missing Payee bank account name."}]'
+  payment_lines() { # the fixture's three lines on the file date $1
+    printf '%s\n' \
+      "\"CMII\",\"1.0\",\"12345612345678\",\"\",\"40112211223344\",\"1234.50\",\"$1\",\"EUR\",\"E\",\"Acme Supplies Ltd\",\"Acme Supplies Ltd\",\"Sample Trading Ltd\",\"\",\"\",\"\",\"\",\"Sample Trading Ltd\",\"\",\"\"" \
+      "\"CMII\",\"1.0\",\"12345612345678\",\"\",\"20889999887766\",\"0.00\",\"$1\",\"EUR\",\"E\",\"City Power\",\"City Power\",\"Sample Trading Ltd\",\"\",\"\",\"\",\"\",\"Sample Trading Ltd\",\"\",\"\"" \
+      "\"CMII\",\"1.0\",\"12345612345678\",\"\",\"20889909988776\",\"250.00\",\"$1\",\"EUR\",\"E\",\"\",\"\",\"Sample Trading Ltd\",\"\",\"\",\"\",\"\",\"Sample Trading Ltd\",\"\",\"\""
+  }
+
+  out=$scratch/proposed.csv
+  expect "export: OK on the proposed date" 0 \
+    "{\"hresult\": \"0x00000001\", \"status\": 1, \"messages\": [], $payments_json, \"file\": \"$out\"}" \
+    -- export --payments "$fixtures/refhost/payments.csv" --out "$out"
+  mapfile -t lines < <(payment_lines "$(file_date "$proposed")")
+  expect_file "export: OK on the proposed date" "$out" "${lines[@]}"
+
+  # A banking day a week or more ahead, chosen in the picker; the existing file is overwritten.
+  chosen=$(next_banking_day "$(date -d "$today + 8 days" +%F)")
+  expect "export: a chosen date over an existing file" 0 \
+    "{\"hresult\": \"0x00000001\", \"status\": 1, \"messages\": [], $payments_json, \"file\": \"$out\"}" \
+    -- export --payments "$fixtures/refhost/payments.csv" --out "$out" --date "$chosen"
+  mapfile -t lines < <(payment_lines "$(file_date "$chosen")")
+  expect_file "export: a chosen date over an existing file" "$out" "${lines[@]}"
+
+  # Keeping the existing file: the save dialog is cancelled and the file stays as it was.
+  cp "$out" "$scratch/before.csv"
+  local untouched='"payments": [{"index": 0, "result_code": null, "result_text": null}, {"index": 1, "result_code": null, "result_text": null}, {"index": 2, "result_code": null, "result_text": null}]'
+  expect "export: --keep-existing" 0 \
+    "{\"hresult\": \"0x00000000\", \"status\": 3, \"messages\": [], $untouched, \"file\": null}" \
+    -- export --payments "$fixtures/refhost/payments.csv" --out "$out" --keep-existing
+  cmp -s "$out" "$scratch/before.csv" || fail "export: --keep-existing changed the file"
+
+  # Refused dates: the refusal, then the dialog cancelled and the change given up.
+  local yesterday weekend far
+  yesterday=$(date -d "$today - 1 day" +%F)
+  weekend=$(date -d "next saturday" +%F)
+  far=$(next_banking_day "$(date -d "$today + 400 days" +%F)")
+  local advance
+  advance=$(advance_of "$weekend")
+  local weekend_text="The date you specified falls on a weekend. Try advancing the date \\r\\n$advance days to the next likely Banking Day."
+  local cases=(
+    "$yesterday|Invalid Banking Date Specified|The processing date you specify for payments MUST be on or after the current system date."
+    "$weekend|Non-Banking Date Specified|$weekend_text"
+    "$far|Invalid Processing Date Specified|The processing date specified is too far in the future.\\rProcessing dates can be at most 365 days after today's date."
+  )
+  local case date caption text
+  for case in "${cases[@]}"; do
+    IFS='|' read -r date caption text <<<"$case"
+    expect "export: refused date $date" 0 \
+      "{\"hresult\": \"0x00000000\", \"status\": 3, \"messages\": [{\"caption\": \"$caption\", \"text\": \"$text\"}, {\"caption\": \"Changes have been made\", \"text\": \"Do you wish to ignore these changes?\"}], $untouched, \"file\": null}" \
+      -- export --payments "$fixtures/refhost/payments.csv" --out "$scratch/refused.csv" --date "$date"
+  done
+  [ ! -e "$scratch/refused.csv" ] || fail "export: a refused date wrote a file"
+
+  # The configuration's defaults: a missing directory is reported, then the run goes on; the
+  # file name and extension given make the save dialog's initial name.
+  out=$scratch/one.csv
+  expect "export: a missing default directory" 0 \
+    "{\"hresult\": \"0x00000000\", \"status\": 0, \"messages\": [{\"caption\": \"Invalid default path\", \"text\": \"The default payment directory (Z:\\\\nowhere\\\\at all) specified does not exist.  Please correct this within configuration for the specified banking component. The root directory (C:\\\\) will be used in the mean time.\"}], \"payments\": [{\"index\": 0, \"result_code\": null, \"result_text\": null}], \"file\": \"$out\"}" \
+    -- export --payments "$fixtures/refhost/one_payment.csv" --out "$out" --directory "/nowhere/at all" --file-name batch --extension txt
+  expect_file "export: a missing default directory" "$out" \
+    "\"CMII\",\"1.0\",\"12345612345678\",\"\",\"40112211223344\",\"10.00\",\"$(file_date "$proposed")\",\"EUR\",\"E\",\"Acme Supplies Ltd\",\"Acme Supplies Ltd\",\"Sample Trading Ltd\",\"\",\"\",\"\",\"\",\"Sample Trading Ltd\",\"\",\"\""
+}
+
+group_usage() {
+  expect_usage "no command" --
+  expect_usage "unknown command" -- frobnicate
+  expect_usage "export without --out" -- export --payments "$fixtures/refhost/payments.csv"
+  expect_usage "export: a payments file that does not exist" -- export --payments "$scratch/none.csv" --out "$scratch/x.csv"
+  expect_usage "export: a payments file with another header" -- export --payments "$fixtures/refhost/wrong_header.csv" --out "$scratch/x.csv"
+  expect_usage "import without --statement" -- import --sort-code 12-34-56
+  expect_usage "recognise without files" -- recognise
+  [ ! -e "$scratch/x.csv" ] || fail "usage: a bad command line wrote a file"
+}
+
+case "${1:-}" in
+  info | calendar | recognise | import | export | usage) "group_$1" ;;
+  *) echo "usage: kelvarn_cli_test.sh info|calendar|recognise|import|export|usage" >&2; exit 2 ;;
+esac
+if [ "$failures" -ne 0 ]; then
+  echo "$1: $failures check(s) failed"
+  exit 1
+fi
+echo "$1: all checks passed"
