@@ -44,51 +44,44 @@ void ExpectPaymentsReleased(const FakeBankPayments& payments) {
 }
 
 TEST_F(ExportPaymentsTest, AnEmptyCollectionGivesAnEmptyFileAndStatusZero) {
-  CallLog log;
-  FakeHostComponents host(log);
-  ScratchFolder folder;
-  host.configuration.directory = folder.Path();
-  auto payments = MakeFake<FakeBankPayments>(log);
+  ExportScene scene;
 
-  const ExportOutcome outcome = RunExport(payments.get(), AcceptEverything);
+  const ExportOutcome outcome = RunExport(scene.payments.get(), AcceptEverything);
 
   EXPECT_EQ(outcome.userFailure, "");
   EXPECT_EQ(Hex(outcome.hr), Hex(S_OK));
   EXPECT_EQ(outcome.status, 0);
-  EXPECT_TRUE(FileExists(folder.File("payments.csv")));
-  EXPECT_EQ(ReadFileBytes(folder.File("payments.csv")), "");
-  EXPECT_EQ(log.Take(), (Lines{"configuration created", kDefaultsCall, "payments.get_Count()", "configuration released"}));
+  EXPECT_TRUE(FileExists(scene.folder.File("payments.csv")));
+  EXPECT_EQ(ReadFileBytes(scene.folder.File("payments.csv")), "");
+  EXPECT_EQ(scene.log.Take(),
+            (Lines{"configuration created", kDefaultsCall, "payments.get_Count()", "configuration released"}));
 }
 
 TEST_F(ExportPaymentsTest, APaymentFailingACheckIsWrittenMarkedAndMakesStatusOneAndSFalse) {
-  CallLog log;
-  FakeHostComponents host(log);
-  ScratchFolder folder;
-  host.configuration.directory = folder.Path();
-  auto payments = MakeFake<FakeBankPayments>(log);
-  FillValidPayment(payments->Add(), 100.5, L"Jane Smith");
-  FakeBankPayment& faulty = payments->Add();
+  ExportScene scene;
+  FillValidPayment(scene.payments->Add(), 100.5, L"Jane Smith");
+  FakeBankPayment& faulty = scene.payments->Add();
   FillValidPayment(faulty, 20, L"O'Brien & Sons (Dublin) Ltd");
   faulty.payeeSortCode = L"12345";
-  FillValidPayment(payments->Add(), 0.25, L"Zed");
+  FillValidPayment(scene.payments->Add(), 0.25, L"Zed");
   const std::string date = FileDate(ProposedDay());
 
-  const ExportOutcome outcome = RunExport(payments.get(), AcceptEverything);
+  const ExportOutcome outcome = RunExport(scene.payments.get(), AcceptEverything);
 
   EXPECT_EQ(outcome.userFailure, "");
   EXPECT_EQ(Hex(outcome.hr), Hex(S_FALSE));
   EXPECT_EQ(outcome.status, 1);
-  EXPECT_EQ(ReadFileBytes(folder.File("payments.csv")),
+  EXPECT_EQ(ReadFileBytes(scene.folder.File("payments.csv")),
             ValidPaymentLine("100.50", date, "Jane Smith") +
                 "\"CMII\",\"1.0\",\"12345612345678\",\"\",\"01234587654321\",\"20.00\",\"" + date +
                 "\",\"EUR\",\"E\",\"OBrien  Sons Dubli\",\"OBrien  Sons Dubli\",\"Acme Trading Ltd\",\"\",\"\",\"\","
                 "\"\",\"Acme Trading Ltd\",\"\",\"\"\r\n" +
                 ValidPaymentLine("0.25", date, "Zed"));
-  EXPECT_EQ(ResultCodes(*payments.get()), (std::vector<LONG>{-1, 28, -1}));
-  EXPECT_EQ(CollectionCallsAndResultCodes(log.Take()),
+  EXPECT_EQ(ResultCodes(*scene.payments.get()), (std::vector<LONG>{-1, 28, -1}));
+  EXPECT_EQ(CollectionCallsAndResultCodes(scene.log.Take()),
             (Lines{"payments.get_Count()", "payments.get_Item(0)", "payments.get_Item(1)", "payment1.put_ResultCode(28)",
                    "payments.get_Item(2)"}));
-  ExpectPaymentsReleased(*payments.get());
+  ExpectPaymentsReleased(*scene.payments.get());
 }
 
 struct ItemFailureCase {
@@ -105,65 +98,54 @@ TEST_F(ExportPaymentsTest, ACollectionFailingAtIndexTwoOfFiveLeavesTwoLinesAndSt
   };
   for (const ItemFailureCase& failureCase : cases) {
     SCOPED_TRACE(failureCase.name);
-    CallLog log;
-    FakeHostComponents host(log);
-    ScratchFolder folder;
-    host.configuration.directory = folder.Path();
-    auto payments = MakeFake<FakeBankPayments>(log);
-    for (int index = 0; index < 5; ++index) FillValidPayment(payments->Add(), 1 + index, L"Jane Smith");
-    if (failureCase.faultyIndex >= 0) payments->payments[failureCase.faultyIndex]->amount = -5;
-    payments->failItemAt = 2;
+    ExportScene scene;
+    for (int index = 0; index < 5; ++index) FillValidPayment(scene.payments->Add(), 1 + index, L"Jane Smith");
+    if (failureCase.faultyIndex >= 0) scene.payments->payments[failureCase.faultyIndex]->amount = -5;
+    scene.payments->failItemAt = 2;
     const std::string date = FileDate(ProposedDay());
 
-    const ExportOutcome outcome = RunExport(payments.get(), AcceptEverything);
+    const ExportOutcome outcome = RunExport(scene.payments.get(), AcceptEverything);
 
     EXPECT_EQ(outcome.userFailure, "");
     EXPECT_EQ(Hex(outcome.hr), Hex(failureCase.hr));
     EXPECT_EQ(outcome.status, 2);
     const std::string second = failureCase.faultyIndex == 1 ? ValidPaymentLine("-5.00", date, "Jane Smith")
                                                             : ValidPaymentLine("2.00", date, "Jane Smith");
-    EXPECT_EQ(ReadFileBytes(folder.File("payments.csv")), ValidPaymentLine("1.00", date, "Jane Smith") + second);
+    EXPECT_EQ(ReadFileBytes(scene.folder.File("payments.csv")), ValidPaymentLine("1.00", date, "Jane Smith") + second);
     Lines expectedCalls{"payments.get_Count()", "payments.get_Item(0)", "payments.get_Item(1)"};
     if (failureCase.faultyIndex == 1) expectedCalls.push_back("payment1.put_ResultCode(21)");
     expectedCalls.push_back("payments.get_Item(2)");
-    EXPECT_EQ(CollectionCallsAndResultCodes(log.Take()), expectedCalls);
-    ExpectPaymentsReleased(*payments.get());
+    EXPECT_EQ(CollectionCallsAndResultCodes(scene.log.Take()), expectedCalls);
+    ExpectPaymentsReleased(*scene.payments.get());
   }
 }
 
 TEST_F(ExportPaymentsTest, ACollectionThatCannotCountIsACollectionFailureAndLeavesTheChosenFileAlone) {
-  CallLog log;
-  FakeHostComponents host(log);
-  ScratchFolder folder;
-  host.configuration.directory = folder.Path();
-  auto payments = MakeFake<FakeBankPayments>(log);
-  FillValidPayment(payments->Add(), 1, L"Jane Smith");
-  payments->failures["get_Count"] = {E_FAIL, L""};
+  ExportScene scene;
+  FillValidPayment(scene.payments->Add(), 1, L"Jane Smith");
+  scene.payments->failures["get_Count"] = {E_FAIL, L""};
 
-  const ExportOutcome outcome = RunExport(payments.get(), AcceptEverything);
+  const ExportOutcome outcome = RunExport(scene.payments.get(), AcceptEverything);
 
   EXPECT_EQ(outcome.userFailure, "");
   EXPECT_EQ(Hex(outcome.hr), Hex(S_OK));
   EXPECT_EQ(outcome.status, 2);
-  EXPECT_FALSE(FileExists(folder.File("payments.csv")));
-  EXPECT_EQ(log.Take(), (Lines{"configuration created", kDefaultsCall, "payments.get_Count()", "configuration released"}));
+  EXPECT_FALSE(FileExists(scene.folder.File("payments.csv")));
+  EXPECT_EQ(scene.log.Take(),
+            (Lines{"configuration created", kDefaultsCall, "payments.get_Count()", "configuration released"}));
 }
 
 TEST_F(ExportPaymentsTest, AFileThatCannotBeOpenedGivesStatusTwoAndStaysAsItWas) {
-  CallLog log;
-  FakeHostComponents host(log);
-  ScratchFolder folder;
-  host.configuration.directory = folder.Path();
-  auto payments = MakeFake<FakeBankPayments>(log);
-  FillValidPayment(payments->Add(), 1, L"Jane Smith");
-  const std::string path = folder.File("payments.csv");
+  ExportScene scene;
+  FillValidPayment(scene.payments->Add(), 1, L"Jane Smith");
+  const std::string path = scene.folder.File("payments.csv");
   WriteFileBytes(path, "in use\r\n");
   // Another program holds the file open without sharing it.
   UniqueHandle holder(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
   ASSERT_NE(holder.get(), INVALID_HANDLE_VALUE);
 
-  const ExportOutcome outcome = RunExport(payments.get(), [](UiDriver& user) {
+  const ExportOutcome outcome = RunExport(scene.payments.get(), [](UiDriver& user) {
     AcceptEverything(user);
     user.Answer(IDYES);  // replace the existing file
   });
@@ -171,8 +153,9 @@ TEST_F(ExportPaymentsTest, AFileThatCannotBeOpenedGivesStatusTwoAndStaysAsItWas)
   EXPECT_EQ(outcome.userFailure, "");
   EXPECT_EQ(Hex(outcome.hr), Hex(S_OK));
   EXPECT_EQ(outcome.status, 2);
-  EXPECT_EQ(log.Take(), (Lines{"configuration created", kDefaultsCall, "payments.get_Count()", "configuration released"}));
-  EXPECT_EQ(payments->payments[0]->resultCode, -1);
+  EXPECT_EQ(scene.log.Take(),
+            (Lines{"configuration created", kDefaultsCall, "payments.get_Count()", "configuration released"}));
+  EXPECT_EQ(scene.payments->payments[0]->resultCode, -1);
   holder.reset();
   EXPECT_EQ(ReadFileBytes(path), "in use\r\n");
 }
@@ -195,28 +178,21 @@ TEST_F(ExportPaymentsTest, AConfigurationThatCannotBeCreatedOrFailsEndsTheRunBef
   };
   for (const ConfigurationFailureCase& failureCase : cases) {
     SCOPED_TRACE(failureCase.name);
-    CallLog log;
-    FakeHostComponents host(log);
-    ScratchFolder folder;
-    host.configuration.directory = folder.Path();
-    failureCase.arrange(host.configuration);
-    auto payments = MakeFake<FakeBankPayments>(log);
+    ExportScene scene;
+    failureCase.arrange(scene.host.configuration);
 
-    const ExportOutcome outcome = RunExport(payments.get(), ExpectNoWindow);
+    const ExportOutcome outcome = RunExport(scene.payments.get(), ExpectNoWindow);
 
     EXPECT_EQ(outcome.userFailure, "");
     EXPECT_EQ(Hex(outcome.hr), Hex(DISP_E_EXCEPTION));
     EXPECT_EQ(outcome.status, kStatusBefore);
     EXPECT_EQ(TakeErrorDescription(), "(none)");
-    EXPECT_EQ(log.Take(), failureCase.calls);
+    EXPECT_EQ(scene.log.Take(), failureCase.calls);
   }
 }
 
 TEST_F(ExportPaymentsTest, ANullCollectionIsAnInvalidArgumentAfterStatusWasSetToZero) {
-  CallLog log;
-  FakeHostComponents host(log);
-  ScratchFolder folder;
-  host.configuration.directory = folder.Path();
+  ExportScene scene;
 
   const ExportOutcome outcome = RunExport(nullptr, ExpectNoWindow);
 
@@ -224,7 +200,7 @@ TEST_F(ExportPaymentsTest, ANullCollectionIsAnInvalidArgumentAfterStatusWasSetTo
   EXPECT_EQ(Hex(outcome.hr), "0x800AFFFC");
   EXPECT_EQ(TakeErrorDescription(), "Invalid argument");
   EXPECT_EQ(outcome.status, 0);
-  EXPECT_EQ(log.Take(), (Lines{"configuration created", kDefaultsCall, "configuration released"}));
+  EXPECT_EQ(scene.log.Take(), (Lines{"configuration created", kDefaultsCall, "configuration released"}));
 }
 
 }  // namespace

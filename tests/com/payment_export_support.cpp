@@ -41,6 +41,10 @@ ScratchFolder::~ScratchFolder() {
   RemoveDirectoryA(path_.c_str());
 }
 
+ExportScene::ExportScene() : host(log), payments(MakeFake<FakeBankPayments>(log)) {
+  host.configuration.directory = folder.Path();
+}
+
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::string ReadFileBytes(const std::string& path) {

@@ -1,6 +1,7 @@
 #pragma once
-// Shared by the payment export tests: a scratch folder, the payment service, dates computed from
-// today's real date with the banking calendar, and one export run driven by a scripted user.
+// Shared by the payment export tests: a scratch folder, the setting of a run, the payment service,
+// dates computed from today's real date with the banking calendar, and one export run driven by a
+// scripted user.
 #include <windows.h>
 
 #include <functional>
@@ -8,6 +9,7 @@
 
 #include "tests/com/com_test_support.h"
 #include "tests/support/call_log.h"
+#include "tests/support/fake_host_components.h"
 #include "tests/support/fake_host_objects.h"
 #include "tests/support/ui_automation.h"
 
@@ -26,6 +28,17 @@ class ScratchFolder {
 
  private:
   std::string path_;
+};
+
+// What an export run meets: the host's components with the configured directory set to a new
+// scratch folder, and an empty payment collection, all recording into one log. Members are
+// destroyed in reverse order, so the log outlives everything that records into it.
+struct ExportScene {
+  ExportScene();
+  CallLog log;
+  FakeHostComponents host;
+  ScratchFolder folder;
+  ComPtr<FakeBankPayments> payments;
 };
 
 bool FileExists(const std::string& path);

@@ -42,16 +42,13 @@ TEST_F(PaymentFileChooserTest, StartsInTheConfiguredDirectoryWithTheFileNameFilt
   };
   for (const StartCase& startCase : cases) {
     SCOPED_TRACE(startCase.name);
-    CallLog log;
-    FakeHostComponents host(log);
-    ScratchFolder folder;
-    host.configuration.directory = folder.Path() + "\\";  // a trailing backslash is not doubled
-    host.configuration.fileName = "pay001";
-    host.configuration.extension = startCase.extension;
-    auto payments = MakeFake<FakeBankPayments>(log);
+    ExportScene scene;
+    scene.host.configuration.directory = scene.folder.Path() + "\\";  // a trailing backslash is not doubled
+    scene.host.configuration.fileName = "pay001";
+    scene.host.configuration.extension = startCase.extension;
 
     SaveDialogSeen seen;
-    const ExportOutcome outcome = RunExport(payments.get(), [&](UiDriver& user) {
+    const ExportOutcome outcome = RunExport(scene.payments.get(), [&](UiDriver& user) {
       const HWND save = AcceptDateAndWaitForSaveDialog(user);
       seen = ReadSaveDialog(user, save);
       user.Press(save, IDOK);
@@ -64,20 +61,16 @@ TEST_F(PaymentFileChooserTest, StartsInTheConfiguredDirectoryWithTheFileNameFilt
     EXPECT_EQ(seen.selectedType, startCase.fileTypes.front());
     EXPECT_EQ(Hex(outcome.hr), Hex(S_OK));
     EXPECT_EQ(outcome.status, 0);
-    EXPECT_TRUE(FileExists(folder.File(startCase.createdName))) << startCase.createdName;
-    EXPECT_EQ(ReadFileBytes(folder.File(startCase.createdName)), "");
+    EXPECT_TRUE(FileExists(scene.folder.File(startCase.createdName))) << startCase.createdName;
+    EXPECT_EQ(ReadFileBytes(scene.folder.File(startCase.createdName)), "");
   }
 }
 
 TEST_F(PaymentFileChooserTest, ATypedNameWithoutExtensionGetsTheConfiguredOneInTheStartingDirectory) {
-  CallLog log;
-  FakeHostComponents host(log);
-  ScratchFolder folder;
-  host.configuration.directory = folder.Path();
-  auto payments = MakeFake<FakeBankPayments>(log);
-  FillValidPayment(payments->Add(), 1, L"Jane Smith");
+  ExportScene scene;
+  FillValidPayment(scene.payments->Add(), 1, L"Jane Smith");
 
-  const ExportOutcome outcome = RunExport(payments.get(), [&](UiDriver& user) {
+  const ExportOutcome outcome = RunExport(scene.payments.get(), [&](UiDriver& user) {
     const HWND save = AcceptDateAndWaitForSaveDialog(user);
     user.SetFileName(save, "typed");
     user.Press(save, IDOK);
@@ -85,22 +78,19 @@ TEST_F(PaymentFileChooserTest, ATypedNameWithoutExtensionGetsTheConfiguredOneInT
 
   EXPECT_EQ(outcome.userFailure, "");
   EXPECT_EQ(outcome.status, 0);
-  EXPECT_EQ(ReadFileBytes(folder.File("typed.csv")), ValidPaymentLine("1.00", FileDate(ProposedDay()), "Jane Smith"));
+  EXPECT_EQ(ReadFileBytes(scene.folder.File("typed.csv")),
+            ValidPaymentLine("1.00", FileDate(ProposedDay()), "Jane Smith"));
 }
 
 TEST_F(PaymentFileChooserTest, AnExistingFileIsReplacedOnlyAfterTheOverwriteQuestionIsAnsweredYes) {
   for (const bool answerYes : {true, false}) {
     SCOPED_TRACE(answerYes ? "Yes" : "No");
-    CallLog log;
-    FakeHostComponents host(log);
-    ScratchFolder folder;
-    host.configuration.directory = folder.Path();
-    auto payments = MakeFake<FakeBankPayments>(log);
-    const std::string existing = folder.File("payments.csv");
+    ExportScene scene;
+    const std::string existing = scene.folder.File("payments.csv");
     WriteFileBytes(existing, "earlier contents\r\n");
 
     MessageBoxSeen question;
-    const ExportOutcome outcome = RunExport(payments.get(), [&](UiDriver& user) {
+    const ExportOutcome outcome = RunExport(scene.payments.get(), [&](UiDriver& user) {
       const HWND save = AcceptDateAndWaitForSaveDialog(user);
       user.Press(save, IDOK);  // the proposed name: payments.csv, which exists
       question = user.Answer(answerYes ? IDYES : IDNO);
@@ -118,41 +108,34 @@ TEST_F(PaymentFileChooserTest, AnExistingFileIsReplacedOnlyAfterTheOverwriteQues
 }
 
 TEST_F(PaymentFileChooserTest, CancellingTheSaveDialogWritesNothing) {
-  CallLog log;
-  FakeHostComponents host(log);
-  ScratchFolder folder;
-  host.configuration.directory = folder.Path();
-  auto payments = MakeFake<FakeBankPayments>(log);
-  FillValidPayment(payments->Add(), 1, L"Jane Smith");
+  ExportScene scene;
+  FillValidPayment(scene.payments->Add(), 1, L"Jane Smith");
 
-  const ExportOutcome outcome = RunExport(payments.get(), [&](UiDriver& user) {
+  const ExportOutcome outcome = RunExport(scene.payments.get(), [&](UiDriver& user) {
     user.Press(AcceptDateAndWaitForSaveDialog(user), IDCANCEL);
   });
 
   EXPECT_EQ(outcome.userFailure, "");
   EXPECT_EQ(Hex(outcome.hr), Hex(S_OK));
   EXPECT_EQ(outcome.status, 3);
-  EXPECT_FALSE(FileExists(folder.File("payments.csv")));
+  EXPECT_FALSE(FileExists(scene.folder.File("payments.csv")));
   // The collection is not read when no file was chosen.
-  EXPECT_EQ(log.Take(), (Lines{"configuration created",
-                               "configuration.GetPaymentFileDefaults(key \"Kelvarn Bank\" zero-filled to 100)",
-                               "configuration released"}));
+  EXPECT_EQ(scene.log.Take(), (Lines{"configuration created",
+                                     "configuration.GetPaymentFileDefaults(key \"Kelvarn Bank\" zero-filled to 100)",
+                                     "configuration released"}));
 }
 
 TEST_F(PaymentFileChooserTest, AMissingDefaultDirectoryIsReportedAndTheFileGoesToTheRootOfC) {
-  CallLog log;
-  FakeHostComponents host(log);
-  ScratchFolder folder;
-  const std::string missing = folder.File("missing");
-  host.configuration.directory = missing;
-  host.configuration.fileName = "kelvarn-missing-directory-test";
-  auto payments = MakeFake<FakeBankPayments>(log);
+  ExportScene scene;
+  const std::string missing = scene.folder.File("missing");
+  scene.host.configuration.directory = missing;
+  scene.host.configuration.fileName = "kelvarn-missing-directory-test";
   const std::string fallback = "C:\\kelvarn-missing-directory-test.csv";
   DeleteFileA(fallback.c_str());
 
   MessageBoxSeen message;
   std::string fileName;
-  const ExportOutcome outcome = RunExport(payments.get(), [&](UiDriver& user) {
+  const ExportOutcome outcome = RunExport(scene.payments.get(), [&](UiDriver& user) {
     message = user.Answer(IDOK);  // before the processing-date dialog
     const HWND save = AcceptDateAndWaitForSaveDialog(user);
     fileName = user.FileName(save);

@@ -44,15 +44,11 @@ struct DialogSeen {
 };
 
 TEST_F(ProcessingDateDialogTest, OpensCentredWithItsIconProposingTodayOrTheNextBankingDayAndCancelsAtOnce) {
-  CallLog log;
-  FakeHostComponents host(log);
-  ScratchFolder folder;
-  host.configuration.directory = folder.Path();
-  auto payments = MakeFake<FakeBankPayments>(log);
+  ExportScene scene;
   const double proposed = ProposedDay();
 
   DialogSeen seen;
-  const ExportOutcome outcome = RunExport(payments.get(), [&](UiDriver& user) {
+  const ExportOutcome outcome = RunExport(scene.payments.get(), [&](UiDriver& user) {
     const HWND dialog = user.WaitFor(DialogKind::kProcessingDate);
     seen.caption = WindowText(dialog);
     for (const int id : {2001, 2012, IDOK, IDCANCEL, kPickerId}) seen.texts.push_back(ControlText(dialog, id));
@@ -77,9 +73,9 @@ TEST_F(ProcessingDateDialogTest, OpensCentredWithItsIconProposingTodayOrTheNextB
   EXPECT_TRUE(seen.hasIcon);
   EXPECT_LE(seen.centreOffsetX, 1);
   EXPECT_LE(seen.centreOffsetY, 1);
-  EXPECT_EQ(log.Take(), (Lines{"configuration created",
-                               "configuration.GetPaymentFileDefaults(key \"Kelvarn Bank\" zero-filled to 100)",
-                               "configuration released"}));
+  EXPECT_EQ(scene.log.Take(), (Lines{"configuration created",
+                                     "configuration.GetPaymentFileDefaults(key \"Kelvarn Bank\" zero-filled to 100)",
+                                     "configuration released"}));
 }
 
 struct RefusalCase {
@@ -127,16 +123,12 @@ TEST_F(ProcessingDateDialogTest, RefusedDatesKeepTheDialogOpenWithTheirMessage) 
   };
   for (const RefusalCase& refusalCase : cases) {
     SCOPED_TRACE(refusalCase.name);
-    CallLog log;
-    FakeHostComponents host(log);
-    ScratchFolder folder;
-    host.configuration.directory = folder.Path();
-    auto payments = MakeFake<FakeBankPayments>(log);
+    ExportScene scene;
     const double day = refusalCase.day(Today());
 
     MessageBoxSeen refusal, question;
     std::string dateAfterRefusal;
-    const ExportOutcome outcome = RunExport(payments.get(), [&](UiDriver& user) {
+    const ExportOutcome outcome = RunExport(scene.payments.get(), [&](UiDriver& user) {
       const HWND dialog = user.WaitFor(DialogKind::kProcessingDate);
       ChooseDay(user, dialog, day);
       user.Press(dialog, IDOK);
@@ -157,45 +149,37 @@ TEST_F(ProcessingDateDialogTest, RefusedDatesKeepTheDialogOpenWithTheirMessage) 
 }
 
 TEST_F(ProcessingDateDialogTest, ABankingDayExactly365DaysAheadIsAcceptedAndReachesTheFile) {
-  CallLog log;
-  FakeHostComponents host(log);
-  ScratchFolder folder;
-  host.configuration.directory = folder.Path();
-  auto payments = MakeFake<FakeBankPayments>(log);
-  FillValidPayment(payments->Add(), 12.5, L"Jane Smith");
+  ExportScene scene;
+  FillValidPayment(scene.payments->Add(), 12.5, L"Jane Smith");
   // Exactly 365 days ahead when that is a banking day, else the last banking day before it.
   const double day = FindDay(Today() + 365, -1, IsBankingDay);
 
-  const ExportOutcome outcome = RunExport(payments.get(), [&](UiDriver& user) {
+  const ExportOutcome outcome = RunExport(scene.payments.get(), [&](UiDriver& user) {
     const HWND dialog = user.WaitFor(DialogKind::kProcessingDate);
     ChooseDay(user, dialog, day);
     user.Press(dialog, IDOK);
     const HWND save = user.WaitFor(DialogKind::kSaveFile);
-    user.SetFileName(save, folder.File("far.csv"));
+    user.SetFileName(save, scene.folder.File("far.csv"));
     user.Press(save, IDOK);
   });
 
   EXPECT_EQ(outcome.userFailure, "");
   EXPECT_EQ(Hex(outcome.hr), Hex(S_OK));
   EXPECT_EQ(outcome.status, 0);
-  EXPECT_EQ(ReadFileBytes(folder.File("far.csv")), ValidPaymentLine("12.50", FileDate(day), "Jane Smith"));
+  EXPECT_EQ(ReadFileBytes(scene.folder.File("far.csv")), ValidPaymentLine("12.50", FileDate(day), "Jane Smith"));
 }
 
 TEST_F(ProcessingDateDialogTest, CancelAfterAChangeAsksFirstYesEndsTheRunNoKeepsTheChosenDate) {
   for (const bool answerYes : {true, false}) {
     SCOPED_TRACE(answerYes ? "Yes" : "No");
-    CallLog log;
-    FakeHostComponents host(log);
-    ScratchFolder folder;
-    host.configuration.directory = folder.Path();
-    auto payments = MakeFake<FakeBankPayments>(log);
-    FillValidPayment(payments->Add(), 7, L"Jane Smith");
+    ExportScene scene;
+    FillValidPayment(scene.payments->Add(), 7, L"Jane Smith");
     const double proposed = ProposedDay();
     const double day = FindDay(proposed + 1, 1, IsBankingDay);
 
     MessageBoxSeen question;
     std::string dateAfterNo;
-    const ExportOutcome outcome = RunExport(payments.get(), [&](UiDriver& user) {
+    const ExportOutcome outcome = RunExport(scene.payments.get(), [&](UiDriver& user) {
       const HWND dialog = user.WaitFor(DialogKind::kProcessingDate);
       ChooseDay(user, dialog, day);
       user.Press(dialog, IDCANCEL);
@@ -205,7 +189,7 @@ TEST_F(ProcessingDateDialogTest, CancelAfterAChangeAsksFirstYesEndsTheRunNoKeeps
       dateAfterNo = DayText(user.PickerDate(stillOpen, kPickerId));
       user.Press(stillOpen, IDOK);
       const HWND save = user.WaitFor(DialogKind::kSaveFile);
-      user.SetFileName(save, folder.File("kept.csv"));
+      user.SetFileName(save, scene.folder.File("kept.csv"));
       user.Press(save, IDOK);
     });
 
@@ -214,11 +198,11 @@ TEST_F(ProcessingDateDialogTest, CancelAfterAChangeAsksFirstYesEndsTheRunNoKeeps
     EXPECT_EQ(Hex(outcome.hr), Hex(S_OK));
     if (answerYes) {
       EXPECT_EQ(outcome.status, 3);
-      EXPECT_FALSE(FileExists(folder.File("kept.csv")));
+      EXPECT_FALSE(FileExists(scene.folder.File("kept.csv")));
     } else {
       EXPECT_EQ(outcome.status, 0);
       EXPECT_EQ(dateAfterNo, PickerText(day));
-      EXPECT_EQ(ReadFileBytes(folder.File("kept.csv")), ValidPaymentLine("7.00", FileDate(day), "Jane Smith"));
+      EXPECT_EQ(ReadFileBytes(scene.folder.File("kept.csv")), ValidPaymentLine("7.00", FileDate(day), "Jane Smith"));
     }
   }
 }
