@@ -20,14 +20,9 @@ constexpr double kSmallestAmount = 0.000005;
 using TextRead = bool (PaymentReader::*)(HostString&);
 
 // A failed read counts as an empty text, as does a null string.
-SingleByteText ReadValue(PaymentReader& payment, TextRead read, bool* nullOrEmpty = nullptr) {
+SingleByteText ReadValue(PaymentReader& payment, TextRead read) {
   HostString value;
-  const bool succeeded = (payment.*read)(value);
-  if (!succeeded || !value) {
-    if (nullOrEmpty != nullptr) *nullOrEmpty = true;
-    return SingleByteText{std::string(), true};
-  }
-  if (nullOrEmpty != nullptr) *nullOrEmpty = value->empty();
+  if (!(payment.*read)(value) || !value) return SingleByteText{std::string(), true};
   return ToSingleByte(value->data(), value->size(), kValueCapacity);
 }
 
@@ -42,49 +37,91 @@ std::string DigitsOf(std::string_view text) {
 // These would break the line's quoted, comma-separated structure.
 bool BreaksLine(char byte) { return byte == '"' || byte == ',' || byte == '\r' || byte == '\n'; }
 
-std::string ZeroPadded(std::string_view text, std::size_t width) {
-  const std::string_view kept = text.substr(0, width);
-  return std::string(width - kept.size(), '0').append(kept);
-}
-
 void Fail(PaymentReader& payment, std::int32_t code, bool& passed) {
   payment.PutResultCode(code);
   passed = false;
 }
 
+// The 14 characters of a bank account's field: the sort code's first six digits and the account
+// number's first eight kept bytes, each zero-padded on the left to its width. A fixed buffer:
+// no allocation per line.
+class BankAccountField {
+ public:
+  // Keeps the first `width` bytes that `keep` takes; returns how many bytes it took in all.
+  template <typename Keep>
+  std::size_t Put(std::size_t offset, std::size_t width, std::string_view text, Keep keep) {
+    char kept[kAccountNumberWidth];
+    std::size_t count = 0;
+    for (const char byte : text) {
+      if (!keep(byte)) continue;
+      if (count < width) kept[count] = byte;
+      ++count;
+    }
+    const std::size_t used = std::min(count, width);
+    std::fill(bytes_ + offset, bytes_ + offset + (width - used), '0');
+    std::copy(kept, kept + used, bytes_ + offset + (width - used));
+    return count;
+  }
+  std::string_view View() const { return std::string_view(bytes_, sizeof bytes_); }
+
+ private:
+  char bytes_[kSortCodeWidth + kAccountNumberWidth] = {};
+};
+
 // Reads a sort code and account number, checks them and gives field text of 14 characters.
-std::string ReadBankAccount(PaymentReader& payment, TextRead readSortCode, TextRead readAccountNumber,
-                            std::int32_t sortCodeCode, std::int32_t accountNumberCode, bool& passed) {
+BankAccountField ReadBankAccount(PaymentReader& payment, TextRead readSortCode, TextRead readAccountNumber,
+                                 std::int32_t sortCodeCode, std::int32_t accountNumberCode, bool& passed) {
+  BankAccountField field;
   const SingleByteText sortCode = ReadValue(payment, readSortCode);
-  const std::string digits = DigitsOf(sortCode.text);
+  const std::size_t digits =
+      field.Put(0, kSortCodeWidth, sortCode.text, [](char byte) { return byte >= '0' && byte <= '9'; });
   // A value the conversion could not take whole is not the host's value: it fails its check.
-  if (digits.size() != kSortCodeWidth || !sortCode.complete) Fail(payment, sortCodeCode, passed);
+  if (digits != kSortCodeWidth || !sortCode.complete) Fail(payment, sortCodeCode, passed);
 
   const SingleByteText accountNumber = ReadValue(payment, readAccountNumber);
-  std::string written;
-  bool breaksLine = false;
-  for (const char byte : accountNumber.text) {
-    if (BreaksLine(byte)) {
-      breaksLine = true;
-    } else {
-      written.push_back(byte);
-    }
-  }
+  const std::size_t written =
+      field.Put(kSortCodeWidth, kAccountNumberWidth, accountNumber.text, [](char byte) { return !BreaksLine(byte); });
+  const bool breaksLine = written != accountNumber.text.size();
   if (accountNumber.text.size() != kAccountNumberWidth || breaksLine || !accountNumber.complete) {
     Fail(payment, accountNumberCode, passed);
   }
-  return ZeroPadded(digits, kSortCodeWidth) + ZeroPadded(written, kAccountNumberWidth);
+  return field;
 }
 
-// Letters, digits and white space, with CR and LF as blanks so the name stays on its line.
-std::string NameField(std::string_view text) {
-  std::string name = PaymentFileWriter::KeepAlnumSpace(text);
-  for (char& byte : name) {
-    if (byte == '\r' || byte == '\n') byte = ' ';
-  }
-  name.resize(std::min(name.size(), kNameWidth));
-  return name;
+bool IsAlnumOrSpace(char byte) {
+  const bool letter = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z');
+  const bool digit = byte >= '0' && byte <= '9';
+  const bool space = byte == ' ' || (byte >= '\t' && byte <= '\r');
+  return letter || digit || space;
 }
+
+// The host's text of a name; empty when the read failed (which counts as no text).
+HostString ReadName(PaymentReader& payment, TextRead read) {
+  HostString value;
+  if (!(payment.*read)(value)) value.reset();
+  return value;
+}
+
+// A name's field: the host's text converted to single bytes as every value is (its first 256
+// characters, up to a NUL or a character without a single-byte form), keeping letters, digits
+// and white space, with CR and LF as blanks so the name stays on its line, cut to the field's
+// width. Built straight from the host's text into a fixed buffer: no allocation per line.
+struct NameField {
+  explicit NameField(const HostString& value) {
+    if (!value) return;
+    const std::size_t end = std::min(value->size(), kValueCapacity);
+    for (std::size_t index = 0; index < end && length < kNameWidth; ++index) {
+      const char16_t unit = (*value)[index];
+      if (unit == u'\0' || unit > 0x00FF) break;
+      const char byte = static_cast<char>(static_cast<unsigned char>(unit));
+      if (IsAlnumOrSpace(byte)) bytes[length++] = byte == '\r' || byte == '\n' ? ' ' : byte;
+    }
+  }
+  std::string_view View() const { return std::string_view(bytes, length); }
+
+  char bytes[kNameWidth] = {};
+  std::size_t length = 0;
+};
 
 void AppendTwoDigits(std::string& text, int value) {
   text.push_back(static_cast<char>('0' + value / 10 % 10));
@@ -121,18 +158,18 @@ bool PaymentFileWriter::WritePaymentLine(ByteSink& file, PaymentReader& payment,
   std::string piece;
   piece.reserve(128);
 
-  const std::string payer = ReadBankAccount(payment, &PaymentReader::GetPayerSortCode,
+  const BankAccountField payer = ReadBankAccount(payment, &PaymentReader::GetPayerSortCode,
                                             &PaymentReader::GetPayerAccountNumber, kInvalidPayerSortCode,
                                             kInvalidPayerAccountNumber, passed);
-  AppendQuoted(piece, payer);
+  AppendQuoted(piece, payer.View());
   piece.append(",\"\",");
   file.Write(piece);
 
-  const std::string payee = ReadBankAccount(payment, &PaymentReader::GetPayeeSortCode,
+  const BankAccountField payee = ReadBankAccount(payment, &PaymentReader::GetPayeeSortCode,
                                             &PaymentReader::GetPayeeAccountNumber, kInvalidPayeeSortCode,
                                             kInvalidPayeeAccountNumber, passed);
   piece.clear();
-  AppendQuoted(piece, payee);
+  AppendQuoted(piece, payee.View());
   piece.push_back(',');
   file.Write(piece);
 
@@ -147,23 +184,21 @@ bool PaymentFileWriter::WritePaymentLine(ByteSink& file, PaymentReader& payment,
   piece.append(",\"EUR\",\"E\",");
   file.Write(piece);
 
-  bool payeeNameMissing = false;
-  const SingleByteText payeeName = ReadValue(payment, &PaymentReader::GetPayeeAccountName, &payeeNameMissing);
-  if (payeeNameMissing) Fail(payment, kMissingPayeeAccountName, passed);
-  const std::string payeeField = NameField(payeeName.text);
+  const HostString payeeName = ReadName(payment, &PaymentReader::GetPayeeAccountName);
+  if (!payeeName || payeeName->empty()) Fail(payment, kMissingPayeeAccountName, passed);
+  const NameField payeeField(payeeName);
   piece.clear();
-  AppendQuoted(piece, payeeField);
+  AppendQuoted(piece, payeeField.View());
   piece.push_back(',');
-  AppendQuoted(piece, payeeField);
+  AppendQuoted(piece, payeeField.View());
   piece.push_back(',');
   file.Write(piece);
 
-  const SingleByteText payerName = ReadValue(payment, &PaymentReader::GetPayerAccountName);
-  const std::string payerField = NameField(payerName.text);
+  const NameField payerField(ReadName(payment, &PaymentReader::GetPayerAccountName));
   piece.clear();
-  AppendQuoted(piece, payerField);
+  AppendQuoted(piece, payerField.View());
   piece.append(",\"\",\"\",\"\",\"\",");
-  AppendQuoted(piece, payerField);
+  AppendQuoted(piece, payerField.View());
   piece.append(",\"\",\"\"\r\n");
   file.Write(piece);
   return passed;
@@ -176,10 +211,7 @@ std::string PaymentFileWriter::KeepDigits(std::u16string_view text) {
 std::string PaymentFileWriter::KeepAlnumSpace(std::string_view text) {
   std::string kept;
   for (const char byte : text) {
-    const bool letter = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z');
-    const bool digit = byte >= '0' && byte <= '9';
-    const bool space = byte == ' ' || (byte >= '\t' && byte <= '\r');
-    if (letter || digit || space) kept.push_back(byte);
+    if (IsAlnumOrSpace(byte)) kept.push_back(byte);
   }
   return kept;
 }

@@ -246,6 +246,10 @@ const LineCase kLineCases[] = {
     {"Latin-1 letters are dropped, a character above U+00FF ends the name",
      [](PaymentValues& v) { v.payeeAccountName = u"Caf\u00E9 Noir\u4E2Dxyz"; }, {},
      Line(kPayer, kPayee, "1234.50", "Caf Noir", kPayerName)},
+    {"a NUL ends a name", [](PaymentValues& v) { v.payeeAccountName = std::u16string(u"Ab\0Cd", 5); }, {},
+     Line(kPayer, kPayee, "1234.50", "Ab", kPayerName)},
+    {"a name of only a NUL is not missing", [](PaymentValues& v) { v.payeeAccountName = std::u16string(1, u'\0'); },
+     {}, Line(kPayer, kPayee, "1234.50", "", kPayerName)},
     {"names are cut to 18 characters", [](PaymentValues& v) {
        v.payeeAccountName = u"Abcdefghijklmnopqrstuvwxyz";
        v.payerAccountName = u"0123456789 0123456789";
