@@ -45,19 +45,20 @@ bool ComponentRegistered(const std::string& dll) {
 
 }  // namespace
 
-bool EnsureComponentRegistered(const std::string& dll, const std::vector<std::string>& hostTypeLibraries) {
+HRESULT EnsureComponentRegistered(const std::string& dll, const std::vector<std::string>& hostTypeLibraries) {
   // The host's libraries first: the component's own type library refers to them.
   for (const std::string& library : hostTypeLibraries) {
     const std::wstring path = WideFromUtf8(library);
     if (kelvarn::test::IsTypeLibraryFileRegistered(path)) continue;
     std::wstring failure;
-    if (FAILED(kelvarn::test::RegisterTypeLibraryFile(path, false, failure))) {
+    const HRESULT hr = kelvarn::test::RegisterTypeLibraryFile(path, false, failure);
+    if (FAILED(hr)) {
       std::fprintf(stderr, "kelvarn: %s\n", Utf8FromWide(failure).c_str());
-      return false;
+      return hr;
     }
     std::fprintf(stderr, "kelvarn: registered the host type library %s\n", library.c_str());
   }
-  if (ComponentRegistered(dll)) return true;
+  if (ComponentRegistered(dll)) return S_OK;
 
   const kelvarn::UniqueModule module(LoadLibraryW(WideFromUtf8(dll).c_str()));
   using RegisterFunction = HRESULT(STDAPICALLTYPE*)();
@@ -65,16 +66,17 @@ bool EnsureComponentRegistered(const std::string& dll, const std::vector<std::st
                                            reinterpret_cast<void*>(GetProcAddress(module.get(), "DllRegisterServer")))
                                      : nullptr;
   if (!registerServer) {
-    std::fprintf(stderr, "kelvarn: cannot load %s (error %lu)\n", dll.c_str(), GetLastError());
-    return false;
+    const DWORD error = GetLastError();
+    std::fprintf(stderr, "kelvarn: cannot load %s (error %lu)\n", dll.c_str(), error);
+    return HRESULT_FROM_WIN32(error ? error : ERROR_MOD_NOT_FOUND);
   }
   const HRESULT hr = registerServer();
   if (FAILED(hr)) {
     std::fprintf(stderr, "kelvarn: DllRegisterServer of %s failed: %s\n", dll.c_str(), HresultText(hr).c_str());
-    return false;
+    return hr;
   }
   std::fprintf(stderr, "kelvarn: registered %s\n", dll.c_str());
-  return true;
+  return S_OK;
 }
 
 }  // namespace refhost

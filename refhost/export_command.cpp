@@ -82,6 +82,12 @@ class ExportUser {
 
  private:
   void AnswerMessageBox(UiDriver& user, HWND box) {
+    // A box slow to close under load is seen again: it was answered already.
+    if (box == lastBox_ && IsWindow(box)) {
+      Sleep(20);
+      return;
+    }
+    lastBox_ = box;
     const MessageBoxSeen seen = ReadMessageBox(box);
     const HWND owner = GetWindow(box, GW_OWNER);
     if (saveDialog_ && owner == saveDialog_) {
@@ -129,6 +135,7 @@ class ExportUser {
   std::string savePath_;  // ANSI Windows path
   std::vector<MessageBoxSeen> messages_;
   HWND saveDialog_ = nullptr;
+  HWND lastBox_ = nullptr;
   bool dateRefused_ = false;
   bool dateChosen_ = false;
   bool saveAnswered_ = false;
@@ -166,14 +173,21 @@ CommandOutput RunExport(const ExportOptions& options, const std::vector<CsvPayme
   if (FAILED(hr)) {
     JsonWriter json;
     json.BeginObject().Key("hresult").String(HresultText(hr)).EndObject();
-    return {hr, json.Finish()};
+    return {hr, json.Finish(), {}};
   }
 
-  const FileState before = StateOf(options.out);
+  // The save dialog adds the configured extension to a name typed without one.
+  std::vector<std::string> candidates = {options.out};
+  const std::size_t slash = options.out.find_last_of('/');
+  if (options.out.find('.', slash == std::string::npos ? 0 : slash) == std::string::npos) {
+    candidates.push_back(options.out + "." + options.extension);
+  }
+  std::vector<FileState> before;
+  for (const std::string& candidate : candidates) before.push_back(StateOf(WindowsPath(candidate)));
   ExportUser user(options, AnsiFromUtf8(outWindows));
   const std::string failure = RunAsUser([&](UiDriver& driver) { user.Act(driver); },
                                         [&] { hr = service->ExportPayments(payments.get(), nullptr); }, kScriptTimeout);
-  if (!failure.empty()) std::fprintf(stderr, "kelvarn: the dialogs did not go as the user meant: %s\n", failure.c_str());
+  if (!failure.empty()) std::fprintf(stderr, "kelvarn: the dialogs could not be answered as asked: %s\n", failure.c_str());
 
   LONG status = 0;
   const HRESULT statusHr = service->get_Status(&status);
@@ -212,18 +226,21 @@ CommandOutput RunExport(const ExportOptions& options, const std::vector<CsvPayme
     json.EndObject();
   }
   json.EndArray();
-  // Written: a run that wrote its lines (Status 0 or 1), or one that failed part-way after
-  // changing the file.
-  const bool written = user.SaveAnswered() && SUCCEEDED(statusHr) &&
-                       (status == 0 || status == 1 || (status == 2 && !(StateOf(options.out) == before)));
-  json.Key("file");
-  if (written) {
-    json.String(options.out);
-  } else {
-    json.Null();
+  // Written: the file a run wrote its lines to (Status 0 or 1: changed, or at least there), or
+  // one a run that failed part-way changed.
+  std::optional<std::string> written;
+  if (user.SaveAnswered() && SUCCEEDED(statusHr) && status >= 0 && status <= 2) {
+    for (std::size_t index = 0; index < candidates.size() && !written; ++index) {
+      const FileState after = StateOf(WindowsPath(candidates[index]));
+      if (after.exists && !(after == before[index])) written = candidates[index];
+    }
+    for (std::size_t index = 0; index < candidates.size() && !written && status != 2; ++index) {
+      if (StateOf(WindowsPath(candidates[index])).exists) written = candidates[index];
+    }
   }
+  json.Key("file").OptionalString(written);
   json.EndObject();
-  return {hr, json.Finish()};
+  return {hr, json.Finish(), failure};
 }
 
 std::string WindowsPath(const std::string& linuxPath) {

@@ -15,6 +15,7 @@ namespace refhost {
 struct CommandOutput {
   HRESULT hr = S_OK;
   std::string json;
+  std::string userFailure;  // what went wrong answering the dialogs ("" when nothing did)
 };
 
 // The Bank object: its name, fixed code and the names of its services.

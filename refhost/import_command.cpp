@@ -78,7 +78,7 @@ CommandOutput RunImport(const ImportOptions& options) {
   if (FAILED(hr)) {
     JsonWriter json;
     json.BeginObject().Key("hresult").String(HresultText(hr)).EndObject();
-    return {hr, json.Finish()};
+    return {hr, json.Finish(), {}};
   }
   hr = service->ImportStatement(reconciliation.get(), statement.get());
   LONG status = 0;
@@ -115,7 +115,7 @@ CommandOutput RunImport(const ImportOptions& options) {
     json.EndObject();
   }
   json.EndArray().EndObject();
-  return {hr, json.Finish()};
+  return {hr, json.Finish(), {}};
 }
 
 CommandOutput RunRecognise(const std::vector<std::string>& files) {
@@ -135,7 +135,7 @@ CommandOutput RunRecognise(const std::vector<std::string>& files) {
   JsonWriter json;
   if (FAILED(hr)) {
     json.BeginObject().Key("hresult").String(HresultText(hr)).EndObject();
-    return {hr, json.Finish()};
+    return {hr, json.Finish(), {}};
   }
   json.BeginArray();
   for (std::size_t index = 0; index < files.size() && index < host.recognitions.size(); ++index) {
@@ -150,7 +150,7 @@ CommandOutput RunRecognise(const std::vector<std::string>& files) {
     json.EndObject();
   }
   json.EndArray();
-  return {hr, json.Finish()};
+  return {hr, json.Finish(), {}};
 }
 
 }  // namespace refhost

@@ -93,7 +93,7 @@ CommandOutput RunInfo() {
     json.EndArray();
   }
   json.EndObject();
-  return {hr, json.Finish()};
+  return {hr, json.Finish(), {}};
 }
 
 }  // namespace refhost

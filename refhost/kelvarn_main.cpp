@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "refhost/calendar_command.h"
@@ -55,10 +56,13 @@ std::vector<std::string> SplitList(const std::string& list) {
   return items;
 }
 
-// Windows command lines end at 32,767 characters: scripts/kelvarn hands calendar dates over on
-// stdin, one per line, after the argument "--dates-on-stdin".
-std::vector<std::string> WithDatesFromStdin(std::vector<std::string> arguments) {
-  if (arguments.size() != 2 || arguments[0] != "calendar" || arguments[1] != "--dates-on-stdin") return arguments;
+// Windows command lines end at 32,767 characters: scripts/kelvarn hands the dates of calendar and
+// the files of recognise over on stdin, one per line, after the argument "--arguments-on-stdin".
+std::vector<std::string> WithArgumentsFromStdin(std::vector<std::string> arguments) {
+  if (arguments.size() != 2 || (arguments[0] != "calendar" && arguments[0] != "recognise") ||
+      arguments[1] != "--arguments-on-stdin") {
+    return arguments;
+  }
   arguments.pop_back();
   _setmode(_fileno(stdin), _O_BINARY);
   std::string line;
@@ -75,11 +79,53 @@ std::vector<std::string> WithDatesFromStdin(std::vector<std::string> arguments) 
   return arguments;
 }
 
+// The component takes paths in the system code page, as Windows file names: a path that cannot
+// be given to it that way is a bad argument, not a run.
+void CheckPath(const std::string& option, const std::string& linuxPath, bool fileName) {
+  const std::string path = WindowsPath(linuxPath);
+  if (Utf8FromAnsi(AnsiFromUtf8(path)) != path) {
+    throw UsageError(option + ": the path has characters the system code page does not hold: " + linuxPath);
+  }
+  const std::size_t afterDrive = path.size() >= 2 && path[1] == ':' ? 2 : 0;
+  if (fileName && path.find_first_of(":*?\"<>|", afterDrive) != std::string::npos) {
+    throw UsageError(option + ": not a possible Windows file name: " + linuxPath);
+  }
+}
+
+void CheckArguments(const Command& command) {
+  switch (command.kind) {
+    case Command::Kind::Export: {
+      const ExportOptions& options = command.exportOptions;
+      CheckPath("--out", options.out, true);
+      if (options.directory) CheckPath("--directory", *options.directory, false);
+      CheckPath("--file-name", options.fileName, false);
+      CheckPath("--extension", options.extension, false);
+      // The date picker's calendar starts on 14 September 1752.
+      if (options.date && std::make_tuple(options.date->year, options.date->month, options.date->day) <
+                              std::make_tuple(1752, 9, 14)) {
+        throw UsageError("--date: the date picker shows no date before 1752-09-14");
+      }
+      break;
+    }
+    case Command::Kind::Import: CheckPath("--statement", command.importOptions.statement, false); break;
+    case Command::Kind::Recognise:
+      for (const std::string& file : command.files) CheckPath("recognise", file, false);
+      break;
+    default: break;
+  }
+}
+
 int Run(const std::vector<std::string>& givenArguments) {
-  const std::vector<std::string> arguments = WithDatesFromStdin(givenArguments);
+  const std::vector<std::string> arguments = WithArgumentsFromStdin(givenArguments);
   Command command;
   try {
     command = ParseCommandLine(arguments);
+  } catch (const UsageError& error) {
+    std::fprintf(stderr, "kelvarn: %s\n", error.what());
+    return kExitUsage;
+  }
+  try {
+    CheckArguments(command);
   } catch (const UsageError& error) {
     std::fprintf(stderr, "kelvarn: %s\n", error.what());
     return kExitUsage;
@@ -106,7 +152,11 @@ int Run(const std::vector<std::string>& givenArguments) {
 
   std::vector<std::string> hostLibraries;
   for (const std::string& library : SplitList(KELVARN_HOST_TLBS)) hostLibraries.push_back(WindowsPath(library));
-  if (!EnsureComponentRegistered(WindowsPath(KELVARN_DLL_PATH), hostLibraries)) return kExitFailure;
+  const HRESULT registered = EnsureComponentRegistered(WindowsPath(KELVARN_DLL_PATH), hostLibraries);
+  if (FAILED(registered)) {
+    WriteOut("{\"hresult\": \"" + HresultText(registered) + "\"}\n");
+    return kExitFailure;
+  }
 
   CommandOutput output;
   switch (command.kind) {
@@ -117,7 +167,8 @@ int Run(const std::vector<std::string>& givenArguments) {
     case Command::Kind::Calendar: break;
   }
   WriteOut(output.json);
-  return SUCCEEDED(output.hr) ? 0 : kExitFailure;
+  // A run whose dialogs could not be answered as asked (said on stderr) did not do what was asked.
+  return SUCCEEDED(output.hr) && output.userFailure.empty() ? 0 : kExitFailure;
 }
 
 }  // namespace

@@ -79,9 +79,13 @@ double ParseAmount(const Field& field, int line) {
   return value;
 }
 
-std::optional<std::u16string> TextField(const Field& field) {
+std::optional<std::u16string> TextField(const Field& field, int line) {
   if (field.text.empty() && !field.quoted) return std::nullopt;
-  return Utf8ToUtf16(field.text);
+  try {
+    return Utf8ToUtf16(field.text);
+  } catch (const CsvError& error) {
+    throw CsvError("line " + std::to_string(line) + ": " + error.what());
+  }
 }
 
 }  // namespace
@@ -130,12 +134,15 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
 std::vector<CsvPayment> ParsePaymentsCsv(std::string_view content) {
   const auto records = SplitRecords(content);
   if (records.empty()) throw CsvError("line 1: the header row is missing");
+  // Field by field: a quoted field holding commas is one field, not several names.
   std::string header;
+  bool headerCommaInField = false;
   for (const Field& field : records.front().first) {
     if (!header.empty()) header += ',';
     header += field.text;
+    if (field.text.find(',') != std::string::npos) headerCommaInField = true;
   }
-  if (header != kPaymentsCsvHeader) throw CsvError("line 1: the header row must be exactly: " + std::string(kPaymentsCsvHeader));
+  if (header != kPaymentsCsvHeader || headerCommaInField) throw CsvError("line 1: the header row must be exactly: " + std::string(kPaymentsCsvHeader));
   std::vector<CsvPayment> payments;
   for (std::size_t r = 1; r < records.size(); ++r) {
     const auto& [record, line] = records[r];
@@ -144,12 +151,12 @@ std::vector<CsvPayment> ParsePaymentsCsv(std::string_view content) {
       throw CsvError("line " + std::to_string(line) + ": expected 7 fields, found " + std::to_string(record.size()));
     CsvPayment payment;
     payment.amount = ParseAmount(record[0], line);
-    payment.payerSortCode = TextField(record[1]);
-    payment.payerAccountNumber = TextField(record[2]);
-    payment.payerAccountName = TextField(record[3]);
-    payment.payeeSortCode = TextField(record[4]);
-    payment.payeeAccountNumber = TextField(record[5]);
-    payment.payeeAccountName = TextField(record[6]);
+    payment.payerSortCode = TextField(record[1], line);
+    payment.payerAccountNumber = TextField(record[2], line);
+    payment.payerAccountName = TextField(record[3], line);
+    payment.payeeSortCode = TextField(record[4], line);
+    payment.payeeAccountNumber = TextField(record[5], line);
+    payment.payeeAccountName = TextField(record[6], line);
     payments.push_back(std::move(payment));
   }
   return payments;

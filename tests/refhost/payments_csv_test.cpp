@@ -48,7 +48,10 @@ TEST(PaymentsCsv, RejectsMalformedInputWithTheLine) {
       {kHeader + "1,\"open,,,,,\n", "line 2: unterminated quoted field"},
       {kHeader + "1,\"a\"b,,,,,\n", "line 2: text after a closing quote"},
       {kHeader + "1,a\"b,,,,,\n", "line 2: quote inside an unquoted field"},
-      {kHeader + "1,\xFF,,,,,\n", "malformed UTF-8"},
+      {kHeader + "1,\xFF,,,,,\n", "line 2: malformed UTF-8"},
+      {"\"amount,payer_sort_code\",payer_account_number,payer_account_name,payee_sort_code,"
+       "payee_account_number,payee_account_name\n",
+       "line 1: the header row must be exactly"},
   };
   for (const Case& c : cases) {
     try {

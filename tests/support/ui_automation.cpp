@@ -261,6 +261,12 @@ void UiDriver::ChooseDate(HWND dialog, int pickerId, int year, int month, int da
   if (!Send(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time))) {
     GiveUp("the picker refused the date");
   }
+  // A date outside the picker's range leaves its date as it was, though the message succeeds.
+  const SYSTEMTIME shown = PickerDate(dialog, pickerId);
+  if (shown.wYear != year || shown.wMonth != month || shown.wDay != day) {
+    GiveUp("the picker cannot show " + std::to_string(year) + "-" + std::to_string(month) + "-" +
+           std::to_string(day));
+  }
   // DTM_SETSYSTEMTIME notifies no one; a user's change makes the picker send this.
   NMDATETIMECHANGE change{};
   change.nmhdr.hwndFrom = picker;

@@ -87,6 +87,12 @@ group_recognise() {
   expect "recognise: the bank's file, another bank's, a missing one" 0 \
     "[{\"path\": \"$fixtures/import/mixed_accounts.txt\", \"recognised\": true, \"description\": \"Kelvarn Bank Statement\"}, {\"path\": \"$fixtures/import/foreign.txt\", \"recognised\": false, \"description\": null}, {\"path\": \"$scratch/missing.txt\", \"recognised\": false, \"description\": null}]" \
     -- recognise "$fixtures/import/mixed_accounts.txt" "$fixtures/import/foreign.txt" "$scratch/missing.txt"
+  # More files than a Windows command line holds (about 36,000 characters): each answered.
+  local many=() count
+  for ((count = 0; count < 600; ++count)); do many+=("$fixtures/import/mixed_accounts.txt"); done
+  "$kelvarn" recognise "${many[@]}" >"$scratch/many" 2>"$scratch/stderr" || fail "recognise of 600 files: exit $?"
+  count=$(grep -o '"recognised": true, "description": "Kelvarn Bank Statement"' "$scratch/many" | wc -l)
+  [ "$count" -eq 600 ] || fail "recognise of 600 files: $count answers"
   # A relative path is the caller's: answered as the absolute path.
   (cd "$fixtures" && "$kelvarn" recognise import/mixed_accounts.txt >"$scratch/relative" 2>/dev/null)
   grep -qF "[{\"path\": \"$fixtures/import/mixed_accounts.txt\", \"recognised\": true" "$scratch/relative" ||
@@ -105,6 +111,9 @@ group_import() {
   expect "import: no bank account (BankAccount fails)" 0 "$empty" -- import --statement "$fixtures/import/mixed_accounts.txt"
   expect "import: another bank's file" 0 "$empty" \
     -- import --statement "$fixtures/import/foreign.txt" --sort-code 12-34-56 --account-number 12345678
+  # The omitted one is an empty text, which no record's field equals.
+  expect "import: only the account number" 0 "$empty" \
+    -- import --statement "$fixtures/import/mixed_accounts.txt" --account-number 12345678
   expect "import: a file that cannot be read" 0 "$empty" \
     -- import --statement "$scratch/missing.txt" --sort-code 12-34-56 --account-number 12345678
 }
@@ -167,6 +176,16 @@ group_export() {
   done
   [ ! -e "$scratch/refused.csv" ] || fail "export: a refused date wrote a file"
 
+  # A relative name without extension, typed in the save dialog, gets the configured one; an
+  # option that takes no value may come first.
+  cd "$scratch" || return
+  expect "export: a relative --out without extension" 0 \
+    "{\"hresult\": \"0x00000000\", \"status\": 0, \"messages\": [], \"payments\": [{\"index\": 0, \"result_code\": null, \"result_text\": null}], \"file\": \"$scratch/batch.csv\"}" \
+    -- export --keep-existing --out batch --payments "$fixtures/refhost/one_payment.csv"
+  cd - >/dev/null || return
+  expect_file "export: a relative --out without extension" "$scratch/batch.csv" \
+    "\"CMII\",\"1.0\",\"12345612345678\",\"\",\"40112211223344\",\"10.00\",\"$(file_date "$proposed")\",\"EUR\",\"E\",\"Acme Supplies Ltd\",\"Acme Supplies Ltd\",\"Sample Trading Ltd\",\"\",\"\",\"\",\"\",\"Sample Trading Ltd\",\"\",\"\""
+
   # The configuration's defaults: a missing directory is reported, then the run goes on; the
   # file name and extension given make the save dialog's initial name.
   out=$scratch/one.csv
@@ -183,6 +202,11 @@ group_usage() {
   expect_usage "export without --out" -- export --payments "$fixtures/refhost/payments.csv"
   expect_usage "export: a payments file that does not exist" -- export --payments "$scratch/none.csv" --out "$scratch/x.csv"
   expect_usage "export: a payments file with another header" -- export --payments "$fixtures/refhost/wrong_header.csv" --out "$scratch/x.csv"
+  expect_usage "export: a date before the picker's calendar" \
+    -- export --payments "$fixtures/refhost/payments.csv" --out "$scratch/x.csv" --date 1700-01-01
+  expect_usage "export: --out that is no Windows file name" \
+    -- export --payments "$fixtures/refhost/payments.csv" --out "$scratch/x\"y.csv"
+  expect_usage "import: a path the system code page cannot hold" -- import --statement "$scratch/Привет.txt"
   expect_usage "import without --statement" -- import --sort-code 12-34-56
   expect_usage "recognise without files" -- recognise
   [ ! -e "$scratch/x.csv" ] || fail "usage: a bad command line wrote a file"
