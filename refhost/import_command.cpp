@@ -42,10 +42,12 @@ void OptionalText(JsonWriter& json, const std::optional<FakeText>& text) {
   }
 }
 
-// The calendar date of the whole day an OLE date falls in; null outside the years 100 to 9999.
+// The calendar date of the day an OLE date falls in, as the platform converts it (before 1899
+// the whole part counts days back and the fraction still runs forward); null outside the years
+// 100 to 9999.
 void DayOf(JsonWriter& json, const std::optional<DATE>& date) {
   kelvarn::CivilDateTime civil;
-  if (!date || !kelvarn::CivilFromOleDate(kelvarn::WholeDay(*date), civil)) {
+  if (!date || !kelvarn::CivilFromOleDate(*date, civil)) {
     json.Null();
     return;
   }
