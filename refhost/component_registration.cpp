@@ -50,10 +50,10 @@ HRESULT EnsureComponentRegistered(const std::string& dll, const std::vector<std:
   for (const std::string& library : hostTypeLibraries) {
     const std::wstring path = WideFromUtf8(library);
     if (kelvarn::test::IsTypeLibraryFileRegistered(path)) continue;
-    std::wstring failure;
+    std::string failure;
     const HRESULT hr = kelvarn::test::RegisterTypeLibraryFile(path, false, failure);
     if (FAILED(hr)) {
-      std::fprintf(stderr, "kelvarn: %s\n", Utf8FromWide(failure).c_str());
+      std::fprintf(stderr, "kelvarn: %s\n", failure.c_str());
       return hr;
     }
     std::fprintf(stderr, "kelvarn: registered the host type library %s\n", library.c_str());

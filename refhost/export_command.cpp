@@ -5,7 +5,6 @@
 #include "frame/owners.h"
 #include "refhost/host_commands.h"
 #include "refhost/json_writer.h"
-#include "refhost/wine_paths.h"
 #include "refhost/windows_text.h"
 #include "tests/support/call_log.h"
 #include "tests/support/fake_host_components.h"
@@ -164,17 +163,10 @@ CommandOutput RunExport(const ExportOptions& options, const std::vector<CsvPayme
     payment.payeeAccountName = TextOf(row.payeeAccountName);
   }
 
-  CLSID clsid{};
   ComPtr<IBankPaymentService> service;
-  HRESULT hr = CLSIDFromProgID(L"TrelkKelvarnBank.BankPaymentService", &clsid);
-  if (SUCCEEDED(hr)) {
-    hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IBankPaymentService), service.put_void());
-  }
-  if (FAILED(hr)) {
-    JsonWriter json;
-    json.BeginObject().Key("hresult").String(HresultText(hr)).EndObject();
-    return {hr, json.Finish(), {}};
-  }
+  HRESULT hr =
+      CreateByProgId(L"TrelkKelvarnBank.BankPaymentService", __uuidof(IBankPaymentService), service.put_void());
+  if (FAILED(hr)) return FailedCommand(hr);
 
   // The save dialog adds the configured extension to a name typed without one.
   std::vector<std::string> candidates = {options.out};
@@ -194,11 +186,7 @@ CommandOutput RunExport(const ExportOptions& options, const std::vector<CsvPayme
 
   JsonWriter json;
   json.BeginObject().Key("hresult").String(HresultText(hr));
-  if (SUCCEEDED(statusHr)) {
-    json.Key("status").Integer(status);
-  } else {
-    json.Key("status").Null();
-  }
+  json.Key("status").OptionalInteger(SUCCEEDED(statusHr) ? std::optional<std::int64_t>(status) : std::nullopt);
   json.Key("messages").BeginArray();
   for (const MessageBoxSeen& seen : user.Messages()) {
     json.BeginObject()
@@ -211,18 +199,14 @@ CommandOutput RunExport(const ExportOptions& options, const std::vector<CsvPayme
   for (std::size_t index = 0; index < payments->payments.size(); ++index) {
     const LONG code = payments->payments[index]->resultCode;
     json.BeginObject().Key("index").Integer(static_cast<std::int64_t>(index));
-    if (code == -1) {
-      json.Key("result_code").Null().Key("result_text").Null();
-    } else {
+    std::optional<std::int64_t> resultCode;
+    std::optional<std::string> resultText;
+    if (code != -1) {
+      resultCode = code;
       UniqueBstr text;
-      const bool haveText = SUCCEEDED(service->GetStatusText(code, text.put())) && text.get();
-      json.Key("result_code").Integer(code).Key("result_text");
-      if (haveText) {
-        json.String(Utf8FromWide(std::wstring_view(text.get(), SysStringLen(text.get()))));
-      } else {
-        json.Null();
-      }
+      if (SUCCEEDED(service->GetStatusText(code, text.put())) && text.get()) resultText = Utf8FromBstr(text.get());
     }
+    json.Key("result_code").OptionalInteger(resultCode).Key("result_text").OptionalString(resultText);
     json.EndObject();
   }
   json.EndArray();
@@ -241,11 +225,6 @@ CommandOutput RunExport(const ExportOptions& options, const std::vector<CsvPayme
   json.Key("file").OptionalString(written);
   json.EndObject();
   return {hr, json.Finish(), failure};
-}
-
-std::string WindowsPath(const std::string& linuxPath) {
-  // Anything not starting at the Linux root is already the host's own (a Windows path).
-  return !linuxPath.empty() && linuxPath[0] == '/' ? LinuxToWindowsPath(linuxPath) : linuxPath;
 }
 
 }  // namespace refhost

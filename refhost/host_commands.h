@@ -30,4 +30,10 @@ CommandOutput RunRecognise(const std::vector<std::string>& files);
 // The Windows form of a Linux path of the command line ("/a/b" is "Z:\a\b").
 std::string WindowsPath(const std::string& linuxPath);
 
+// Creates one of the component's classes as a host does: by its ProgID, through the registry.
+HRESULT CreateByProgId(const wchar_t* progId, REFIID iid, void** object);
+
+// The answer of a command that failed before the component could give one: only its HRESULT.
+CommandOutput FailedCommand(HRESULT hr);
+
 }  // namespace refhost

@@ -20,12 +20,12 @@ using kelvarn::ComPtr;
 using namespace kelvarn::test;
 
 HRESULT CreateStatementService(ComPtr<IBankStatementService>& service) {
-  CLSID clsid{};
-  HRESULT hr = CLSIDFromProgID(L"TrelkKelvarnBank.BankStatementService", &clsid);
-  if (SUCCEEDED(hr)) {
-    hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IBankStatementService), service.put_void());
-  }
-  return hr;
+  return CreateByProgId(L"TrelkKelvarnBank.BankStatementService", __uuidof(IBankStatementService),
+                        service.put_void());
+}
+
+std::optional<std::int64_t> AsInteger(const std::optional<LONG>& value) {
+  return value ? std::optional<std::int64_t>(*value) : std::nullopt;
 }
 
 FakeText WideText(const std::string& utf8) {
@@ -34,24 +34,17 @@ FakeText WideText(const std::string& utf8) {
   return text;
 }
 
-void OptionalText(JsonWriter& json, const std::optional<FakeText>& text) {
-  if (text && !text->isNull) {
-    json.String(Utf8FromWide(text->text));
-  } else {
-    json.Null();
-  }
+std::optional<std::string> Text(const std::optional<FakeText>& text) {
+  return text && !text->isNull ? std::optional<std::string>(Utf8FromWide(text->text)) : std::nullopt;
 }
 
 // The calendar date of the day an OLE date falls in, as the platform converts it (before 1899
 // the whole part counts days back and the fraction still runs forward); null outside the years
 // 100 to 9999.
-void DayOf(JsonWriter& json, const std::optional<DATE>& date) {
+std::optional<std::string> DayOf(const std::optional<DATE>& date) {
   kelvarn::CivilDateTime civil;
-  if (!date || !kelvarn::CivilFromOleDate(*date, civil)) {
-    json.Null();
-    return;
-  }
-  json.String(FormatCalendarDate({civil.year, civil.month, civil.day}));
+  if (!date || !kelvarn::CivilFromOleDate(*date, civil)) return std::nullopt;
+  return FormatCalendarDate({civil.year, civil.month, civil.day});
 }
 
 }  // namespace
@@ -77,44 +70,25 @@ CommandOutput RunImport(const ImportOptions& options) {
 
   ComPtr<IBankStatementService> service;
   HRESULT hr = CreateStatementService(service);
-  if (FAILED(hr)) {
-    JsonWriter json;
-    json.BeginObject().Key("hresult").String(HresultText(hr)).EndObject();
-    return {hr, json.Finish(), {}};
-  }
+  if (FAILED(hr)) return FailedCommand(hr);
   hr = service->ImportStatement(reconciliation.get(), statement.get());
   LONG status = 0;
   const HRESULT statusHr = service->get_Status(&status);
 
   JsonWriter json;
-  json.BeginObject().Key("hresult").String(HresultText(hr)).Key("status");
-  if (SUCCEEDED(statusHr)) {
-    json.Integer(status);
-  } else {
-    json.Null();
-  }
+  json.BeginObject().Key("hresult").String(HresultText(hr));
+  json.Key("status").OptionalInteger(SUCCEEDED(statusHr) ? std::optional<std::int64_t>(status) : std::nullopt);
   json.Key("reset").Boolean(statement->resetCalled).Key("balance").OptionalNumber(statement->balance);
   json.Key("lines").BeginArray();
   for (const auto& line : statement->lines) {
-    json.BeginObject().Key("line_number");
-    if (line->lineNumber) {
-      json.Integer(*line->lineNumber);
-    } else {
-      json.Null();
-    }
-    json.Key("credit");
-    if (line->credit) {
-      json.Integer(*line->credit);
-    } else {
-      json.Null();
-    }
-    json.Key("amount").OptionalNumber(line->amount).Key("date");
-    DayOf(json, line->date);
-    json.Key("name");
-    OptionalText(json, line->name);
-    json.Key("reference");
-    OptionalText(json, line->reference);
-    json.EndObject();
+    json.BeginObject()
+        .Key("line_number").OptionalInteger(AsInteger(line->lineNumber))
+        .Key("credit").OptionalInteger(AsInteger(line->credit))
+        .Key("amount").OptionalNumber(line->amount)
+        .Key("date").OptionalString(DayOf(line->date))
+        .Key("name").OptionalString(Text(line->name))
+        .Key("reference").OptionalString(Text(line->reference))
+        .EndObject();
   }
   json.EndArray().EndObject();
   return {hr, json.Finish(), {}};
@@ -134,22 +108,18 @@ CommandOutput RunRecognise(const std::vector<std::string>& files) {
     hr = service->ImportStatement(reconciliation.get(), statement.get());
   }
 
+  if (FAILED(hr)) return FailedCommand(hr);
   JsonWriter json;
-  if (FAILED(hr)) {
-    json.BeginObject().Key("hresult").String(HresultText(hr)).EndObject();
-    return {hr, json.Finish(), {}};
-  }
   json.BeginArray();
   for (std::size_t index = 0; index < files.size() && index < host.recognitions.size(); ++index) {
     const Recognition& answer = host.recognitions[index];
-    json.BeginObject().Key("path").String(files[index]).Key("recognised").Boolean(answer.result != 0);
-    json.Key("description");
-    if (answer.result != 0) {
-      json.String(Utf8FromAnsi(answer.description));
-    } else {
-      json.Null();
-    }
-    json.EndObject();
+    const bool recognised = answer.result != 0;
+    json.BeginObject()
+        .Key("path").String(files[index])
+        .Key("recognised").Boolean(recognised)
+        .Key("description").OptionalString(recognised ? std::optional<std::string>(Utf8FromAnsi(answer.description))
+                                                      : std::nullopt)
+        .EndObject();
   }
   json.EndArray();
   return {hr, json.Finish(), {}};

@@ -26,7 +26,7 @@ HRESULT ServiceName(IDispatch* service, std::string& name) {
   hr = service->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, result.get(), nullptr, nullptr);
   if (FAILED(hr)) return hr;
   if (result->vt != VT_BSTR) return DISP_E_TYPEMISMATCH;
-  name = Utf8FromWide(std::wstring_view(result->bstrVal, SysStringLen(result->bstrVal)));
+  name = Utf8FromBstr(result->bstrVal);
   return S_OK;
 }
 
@@ -60,14 +60,12 @@ CommandOutput RunInfo() {
   std::optional<LONG> fixedCode;
   std::optional<std::vector<std::string>> services;
 
-  CLSID clsid{};
   ComPtr<IBank> bank;
-  HRESULT hr = CLSIDFromProgID(L"TrelkKelvarnBank.Bank", &clsid);
-  if (SUCCEEDED(hr)) hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IBank), bank.put_void());
+  HRESULT hr = CreateByProgId(L"TrelkKelvarnBank.Bank", __uuidof(IBank), bank.put_void());
   if (SUCCEEDED(hr)) {
     UniqueBstr name;
     hr = bank->get_BankName(name.put());
-    if (SUCCEEDED(hr)) bankName = Utf8FromWide(std::wstring_view(name.get(), SysStringLen(name.get())));
+    if (SUCCEEDED(hr)) bankName = Utf8FromBstr(name.get());
   }
   if (SUCCEEDED(hr)) {
     LONG code = 0;

@@ -154,7 +154,7 @@ int Run(const std::vector<std::string>& givenArguments) {
   for (const std::string& library : SplitList(KELVARN_HOST_TLBS)) hostLibraries.push_back(WindowsPath(library));
   const HRESULT registered = EnsureComponentRegistered(WindowsPath(KELVARN_DLL_PATH), hostLibraries);
   if (FAILED(registered)) {
-    WriteOut("{\"hresult\": \"" + HresultText(registered) + "\"}\n");
+    WriteOut(FailedCommand(registered).json);
     return kExitFailure;
   }
 

@@ -26,6 +26,7 @@ std::string FromWide(UINT codePage, std::wstring_view wide) {
 
 std::wstring WideFromUtf8(std::string_view utf8) { return ToWide(CP_UTF8, utf8); }
 std::string Utf8FromWide(std::wstring_view wide) { return FromWide(CP_UTF8, wide); }
+std::string Utf8FromBstr(BSTR text) { return FromWide(CP_UTF8, std::wstring_view(text, SysStringLen(text))); }
 std::string Utf8FromAnsi(std::string_view ansi) { return FromWide(CP_UTF8, ToWide(CP_ACP, ansi)); }
 std::string AnsiFromUtf8(std::string_view utf8) { return FromWide(CP_ACP, ToWide(CP_UTF8, utf8)); }
 

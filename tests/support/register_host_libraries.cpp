@@ -16,9 +16,9 @@ int wmain(int argc, wchar_t** argv) {
       unregister = true;
       continue;
     }
-    std::wstring failure;
+    std::string failure;
     if (FAILED(kelvarn::test::RegisterTypeLibraryFile(argv[i], unregister, failure))) {
-      std::fwprintf(stderr, L"%ls\n", failure.c_str());
+      std::fprintf(stderr, "%s\n", failure.c_str());
       ++failures;
     }
   }

@@ -3,6 +3,7 @@
 #include <oleauto.h>
 
 #include "frame/owners.h"
+#include "tests/support/call_log.h"
 
 namespace kelvarn::test {
 namespace {
@@ -13,20 +14,14 @@ std::wstring FullPath(const std::wstring& path) {
   return length > 0 && length < std::size(full) ? std::wstring(full, length) : path;
 }
 
-std::wstring HexText(HRESULT hr) {
-  wchar_t text[16];
-  swprintf(text, std::size(text), L"0x%08lX", static_cast<unsigned long>(hr));
-  return text;
-}
-
 }  // namespace
 
-HRESULT RegisterTypeLibraryFile(const std::wstring& file, bool unregister, std::wstring& failure) {
+HRESULT RegisterTypeLibraryFile(const std::wstring& file, bool unregister, std::string& failure) {
   const std::wstring path = FullPath(file);
   ComPtr<ITypeLib> library;
   HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.put());
   if (FAILED(hr)) {
-    failure = L"cannot load " + path + L": " + HexText(hr);
+    failure = "cannot load " + Utf8(path.c_str()) + ": " + Hex(hr);
     return hr;
   }
   if (unregister) {
@@ -43,7 +38,7 @@ HRESULT RegisterTypeLibraryFile(const std::wstring& file, bool unregister, std::
     std::wstring file = path;
     hr = RegisterTypeLib(library.get(), file.data(), directory.data());
   }
-  if (FAILED(hr)) failure = (unregister ? L"cannot unregister " : L"cannot register ") + path + L": " + HexText(hr);
+  if (FAILED(hr)) failure = (unregister ? "cannot unregister " : "cannot register ") + Utf8(path.c_str()) + ": " + Hex(hr);
   return hr;
 }
 

@@ -7,8 +7,8 @@
 namespace kelvarn::test {
 
 // Registers (or unregisters) the type library in the file `path`. On failure returns the HRESULT
-// and says what failed in `failure`.
-HRESULT RegisterTypeLibraryFile(const std::wstring& path, bool unregister, std::wstring& failure);
+// and says what failed in `failure` (UTF-8).
+HRESULT RegisterTypeLibraryFile(const std::wstring& path, bool unregister, std::string& failure);
 
 // True when the type library in the file `path` is registered and its registration names that
 // same file.

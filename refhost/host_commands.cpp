@@ -1,0 +1,28 @@
+#include "refhost/host_commands.h"
+
+#include <objbase.h>
+
+#include "refhost/json_writer.h"
+#include "refhost/wine_paths.h"
+#include "refhost/windows_text.h"
+
+namespace refhost {
+
+std::string WindowsPath(const std::string& linuxPath) {
+  // Anything not starting at the Linux root is already the host's own (a Windows path).
+  return !linuxPath.empty() && linuxPath[0] == '/' ? LinuxToWindowsPath(linuxPath) : linuxPath;
+}
+
+HRESULT CreateByProgId(const wchar_t* progId, REFIID iid, void** object) {
+  CLSID clsid{};
+  const HRESULT hr = CLSIDFromProgID(progId, &clsid);
+  return FAILED(hr) ? hr : CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, object);
+}
+
+CommandOutput FailedCommand(HRESULT hr) {
+  JsonWriter json;
+  json.BeginObject().Key("hresult").String(HresultText(hr)).EndObject();
+  return {hr, json.Finish(), {}};
+}
+
+}  // namespace refhost
