@@ -28,7 +28,8 @@ function(kelvarn_compile_idl idl)
   if(ARG_TLB)
     add_custom_command(OUTPUT ${out}/${ARG_TLB}
       COMMAND ${KELVARN_WIDL} ${flags} -t -o ${out}/${ARG_TLB} ${source}
-      DEPENDS ${source} ${ARG_DEPENDS} VERBATIM)
+      COMMAND perl ${CMAKE_SOURCE_DIR}/cmake/tlb-fixed-stamp.pl ${out}/${ARG_TLB}
+      DEPENDS ${source} ${ARG_DEPENDS} ${CMAKE_SOURCE_DIR}/cmake/tlb-fixed-stamp.pl VERBATIM)
     set(${stem}_IDL_TLB ${out}/${ARG_TLB} PARENT_SCOPE)
   endif()
 endfunction()
