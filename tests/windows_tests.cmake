@@ -1,8 +1,6 @@
-# Windows tests: the COM tests run under wine64 (the test support library is tests/support/).
-
-if(NOT KELVARN_ARCH STREQUAL "x86_64")
-  return()
-endif()
+# Windows tests: the COM tests run under Wine, in both builds (the test support library is
+# tests/support/). The i686 build runs the same tests in its own 64-bit prefix through the 32-bit
+# loader, with the 32-bit system programs (regsvr32, reg, cscript) of syswow64.
 
 # Pictures of the export run's two dialogs for the documentation (scripts/screenshots runs it).
 add_executable(dialog_screenshots screenshots/dialog_screenshots.cpp)
@@ -25,7 +23,7 @@ add_dependencies(com_tests TrelkKelvarnBank register_host_libraries)
 # The DLL and the host's type libraries registered in the prefix, after the wine fixture.
 set(wine_run ${CMAKE_BINARY_DIR}/wine-run)
 add_test(NAME com_register
-  COMMAND sh -c "\"$0\" regsvr32 /s \"$1\" && \"$0\" \"$2\" \"$3\" \"$4\" \"$5\""
+  COMMAND sh -c "\"$0\" --system regsvr32 /s \"$1\" && \"$0\" \"$2\" \"$3\" \"$4\" \"$5\""
           ${wine_run} $<TARGET_FILE:TrelkKelvarnBank> $<TARGET_FILE:register_host_libraries> ${KELVARN_HOST_TLBS})
 set_tests_properties(com_register PROPERTIES FIXTURES_SETUP registered FIXTURES_REQUIRED wine)
 # Tests that need the registration run on the one wineserver too: it stops only after them.
@@ -34,7 +32,7 @@ set_tests_properties(wine_stop PROPERTIES FIXTURES_CLEANUP "wine;registered")
 # regsvr32 and regsvr32 /u, with the keys read back by reg query; leaves the DLL registered.
 add_test(NAME com_regsvr32
   COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/com/regsvr32_check.sh ${wine_run} $<TARGET_FILE:TrelkKelvarnBank>
-          ${CMAKE_SOURCE_DIR}/resources)
+          ${CMAKE_SOURCE_DIR}/resources ${KELVARN_ARCH})
 set_tests_properties(com_regsvr32 PROPERTIES FIXTURES_REQUIRED registered RESOURCE_LOCK com_registry)
 
 include(GoogleTest)
@@ -42,11 +40,12 @@ gtest_discover_tests(com_tests
   DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
   PROPERTIES FIXTURES_REQUIRED registered RESOURCE_LOCK com_registry)
 
-# The Bank objects through a real late-bound client, Wine's VBScript host. cscript takes a
-# Windows path (a Unix one reads as a switch: Z: is the root). Wine's cscript exits with 0 even
-# when a script stops on a run-time error, so only the script's closing line passes.
+# The Bank objects through a real late-bound client, Wine's VBScript host of the build's
+# architecture. cscript takes a Windows path (a Unix one reads as a switch: Z: is the root).
+# Wine's cscript exits with 0 even when a script stops on a run-time error, so only the script's
+# closing line passes.
 add_test(NAME bank_late_bound_vbscript
-  COMMAND ${wine_run} cscript //nologo Z:${CMAKE_CURRENT_SOURCE_DIR}/vbscript/bank_late_bound.vbs)
+  COMMAND ${wine_run} --system cscript //nologo Z:${CMAKE_CURRENT_SOURCE_DIR}/vbscript/bank_late_bound.vbs)
 set_tests_properties(bank_late_bound_vbscript PROPERTIES FIXTURES_REQUIRED registered RESOURCE_LOCK com_registry
   PASS_REGULAR_EXPRESSION "bank_late_bound: all checks passed")
 

@@ -181,7 +181,12 @@ TEST_F(TypeLibraryFallbackTest, ATypeLibraryFileBesideTheModuleIsRegisteredInste
   auto unregisterServer = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
       reinterpret_cast<void*>(GetProcAddress(module, "DllUnregisterServer")));
   EXPECT_EQ(Hex(registerServer()), Hex(S_OK));
-  EXPECT_EQ(ReadValue("TypeLib\\{EC24AC87-2980-4D9F-BD3E-B709EF2A580C}\\1.0\\0\\win64", ""), tlb);
+#ifdef _WIN64
+  const char* const platform = "win64";
+#else
+  const char* const platform = "win32";
+#endif
+  EXPECT_EQ(ReadValue(std::string("TypeLib\\{EC24AC87-2980-4D9F-BD3E-B709EF2A580C}\\1.0\\0\\") + platform, ""), tlb);
   EXPECT_EQ(ReadValue("TypeLib\\{EC24AC87-2980-4D9F-BD3E-B709EF2A580C}\\1.0\\HELPDIR", ""), directory);
   EXPECT_EQ(Hex(unregisterServer()), Hex(S_OK));
   EXPECT_FALSE(TypeLibraryRegistered());

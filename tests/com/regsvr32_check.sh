@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # regsvr32 and regsvr32 /u of the DLL, with the keys of the registry scripts read back through
-# `reg query`. Leaves the DLL registered. Arguments: wine-run wrapper, DLL, resources folder.
+# `reg query`, both of the build's architecture (the 32-bit ones of syswow64 for i686, whose keys
+# land in the 32-bit registry view and must be absent from the 64-bit one). Leaves the DLL
+# registered. Arguments: wine-run wrapper, DLL, resources folder, architecture (x86_64 or i686).
 set -uo pipefail
-wine=$1 dll=$2 scripts=$3
+wine=$1 dll=$2 scripts=$3 arch=${4:-x86_64}
 failures=0
 fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 
 # The registry below HKCR\KEY (with /s) as lines "path|name=value" and "path" (name empty for
 # the default value), so one wine start reads a whole tree.
-dump() {
-  "$wine" reg query "HKCR\\$1" /s 2>/dev/null | tr -d '\r' | awk '
+dump() { # key [--system64]
+  "$wine" "${2:---system}" reg query "HKCR\\$1" /s 2>/dev/null | tr -d '\r' | awk '
     /^HKEY_CLASSES_ROOT\\/ { path = substr($0, 19); print path; next }
     /^    / { line = substr($0, 5); split(line, parts, "    ");
               name = parts[1] == "(Default)" ? "" : parts[1];
@@ -51,6 +53,9 @@ check_registered() {
     expect_line "$tree" "CLSID\\$clsid\\InprocServer32|ThreadingModel=Apartment"
     expect_line "$tree" "CLSID\\$clsid\\Programmable"
     grep -Eq "^CLSID.$clsid.InprocServer32\|=.*\\\\$module\$" <<<"$tree" || fail "$name: InprocServer32 does not name $module"
+    if [ "$arch" = i686 ] && [ -n "$(dump "CLSID\\$clsid" --system64)" ]; then
+      fail "$name: class key in the 64-bit registry view"
+    fi
     if [ "$name" = Bank ]; then
       expect_line "$tree" "CLSID\\$clsid\\Implemented Categories\\{4E28D2A2-EE93-11D3-8A15-00E029178D24}"
     else
@@ -69,17 +74,17 @@ check_unregistered() {
       [ -z "$(dump "$key")" ] || fail "HKCR\\$key left after unregistration"
     done
   done
-  "$wine" reg query 'HKCR\CLSID' /ve >/dev/null 2>&1 || fail "HKCR\\CLSID removed"
+  "$wine" --system reg query 'HKCR\CLSID' /ve >/dev/null 2>&1 || fail "HKCR\\CLSID removed"
   [ -z "$(dump 'TypeLib\{EC24AC87-2980-4D9F-BD3E-B709EF2A580C}')" ] || fail "type library left registered"
 }
 
 for round in 1 2; do
-  "$wine" regsvr32 /s "$dll" || fail "regsvr32 (round $round) failed"
+  "$wine" --system regsvr32 /s "$dll" || fail "regsvr32 (round $round) failed"
   check_registered
 done
-"$wine" regsvr32 /s /u "$dll" || fail "regsvr32 /u failed"
+"$wine" --system regsvr32 /s /u "$dll" || fail "regsvr32 /u failed"
 check_unregistered
-"$wine" regsvr32 /s "$dll" || fail "registering again failed"
+"$wine" --system regsvr32 /s "$dll" || fail "registering again failed"
 
 echo "$failures failures"
 [ "$failures" -eq 0 ]
