@@ -184,7 +184,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(puts.size() == payment.Puts().size());  // each check puts its code at most once
 
   const double amount = payment.AmountReadFails() ? 0.0 : payment.AmountValue();
-  FUZZ_CHECK((puts.count(kInvalidAmount) == 1) == (!(amount > 0.000005) || !std::isfinite(amount)));
+  // 0.005 is the least amount that the field gives as a cent or more.
+  FUZZ_CHECK((puts.count(kInvalidAmount) == 1) == !(std::isfinite(amount) && amount >= 0.005));
   // The checks in the line's order, so the code left on the payment is the last failing one's.
   static const std::int32_t kOrder[] = {23, 24, 28, 29, 21, 30, 25};
   std::vector<std::int32_t> ordered;
@@ -224,6 +225,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   FUZZ_CHECK(IsAmount(fields[5]));
   if (!std::isfinite(amount)) FUZZ_CHECK(fields[5] == "0.00");
+  if (puts.count(kInvalidAmount) == 0) FUZZ_CHECK(fields[5] != "0.00");
   FUZZ_CHECK(fields[6].size() == 8 && IsDigits(fields[6]));
   FUZZ_CHECK(fields[7] == "EUR" && fields[8] == "E");
   FUZZ_CHECK(IsName(fields[9]) && fields[10] == fields[9]);

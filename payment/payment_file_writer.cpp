@@ -16,7 +16,6 @@ constexpr std::size_t kValueCapacity = 256;
 constexpr std::size_t kSortCodeWidth = 6;
 constexpr std::size_t kAccountNumberWidth = 8;
 constexpr std::size_t kNameWidth = 18;
-constexpr double kSmallestAmount = 0.000005;
 
 using TextRead = bool (PaymentReader::*)(HostString&);
 
@@ -192,10 +191,12 @@ bool PaymentFileWriter::WritePaymentLine(ByteSink& file, PaymentReader& payment,
 
   double amount = 0.0;
   if (!payment.GetAmount(amount)) amount = 0.0;  // a failed read counts as 0, which fails the check
-  // Not-a-number and infinities are no amount: they fail the check and are written as 0.00.
-  if (!(amount > kSmallestAmount) || !std::isfinite(amount)) Fail(payment, kInvalidAmount, passed);
+  const std::string amountField = FormatAmount(amount);
+  // Not-a-number and infinities are no amount (written as 0.00); nor is a positive amount that
+  // rounds to no cent, which the bank would read as a payment of 0.00.
+  if (!(amount > 0.0) || !std::isfinite(amount) || amountField == "0.00") Fail(payment, kInvalidAmount, passed);
   piece.clear();
-  AppendQuoted(piece, FormatAmount(amount));
+  AppendQuoted(piece, amountField);
   piece.push_back(',');
   AppendQuoted(piece, DateField(processingDate));
   piece.append(",\"EUR\",\"E\",");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <limits>
 #include <set>
@@ -221,10 +222,20 @@ const LineCase kLineCases[] = {
      Line(kPayer, kPayee, "0.00", kPayeeName, kPayerName)},
     {"amount -5", [](PaymentValues& v) { v.amount = -5; }, {21},
      Line(kPayer, kPayee, "-5.00", kPayeeName, kPayerName)},
-    {"amount 0.000005 is not above the limit", [](PaymentValues& v) { v.amount = 0.000005; }, {21},
+    {"amount 0.000005 rounds to no cent", [](PaymentValues& v) { v.amount = 0.000005; }, {21},
      Line(kPayer, kPayee, "0.00", kPayeeName, kPayerName)},
-    {"amount 0.004 passes", [](PaymentValues& v) { v.amount = 0.004; }, {},
+    {"amount 0.004 rounds to no cent", [](PaymentValues& v) { v.amount = 0.004; }, {21},
      Line(kPayer, kPayee, "0.00", kPayeeName, kPayerName)},
+    {"amount 0.000006 rounds to no cent", [](PaymentValues& v) { v.amount = 0.000006; }, {21},
+     Line(kPayer, kPayee, "0.00", kPayeeName, kPayerName)},
+    {"amount just below 0.005", [](PaymentValues& v) { v.amount = std::nextafter(0.005, 0.0); }, {21},
+     Line(kPayer, kPayee, "0.00", kPayeeName, kPayerName)},
+    {"amount 0.005 rounds up to a cent", [](PaymentValues& v) { v.amount = 0.005; }, {},
+     Line(kPayer, kPayee, "0.01", kPayeeName, kPayerName)},
+    {"amount 0.01", [](PaymentValues& v) { v.amount = 0.01; }, {},
+     Line(kPayer, kPayee, "0.01", kPayeeName, kPayerName)},
+    {"amount 10.004 is written rounded", [](PaymentValues& v) { v.amount = 10.004; }, {},
+     Line(kPayer, kPayee, "10.00", kPayeeName, kPayerName)},
     {"negative amount rounding to zero", [](PaymentValues& v) { v.amount = -0.001; }, {21},
      Line(kPayer, kPayee, "-0.00", kPayeeName, kPayerName)},
     {"amount tie rounds away from zero", [](PaymentValues& v) { v.amount = 2.375; }, {},
