@@ -3,7 +3,7 @@
 and of each Unicode space separator, from the Unicode data of python3's unicodedata module.
 
 Per character, in order: the canonical decomposition's base letter when it is an ASCII letter;
-else the fixed transliterations below; else the compatibility decomposition (combining marks
+else the fixed transliterations below, of the character or of its base letter; else the compatibility decomposition (combining marks
 left out) when it is ASCII letters; else nothing. Space separators other than U+0020 become a
 blank. Characters without an ASCII text are not listed.
 
@@ -14,7 +14,11 @@ import unicodedata
 BLOCKS = [(0x0080, 0x00FF, "Latin-1 Supplement"), (0x0100, 0x017F, "Latin Extended-A"),
           (0x0180, 0x024F, "Latin Extended-B"), (0x1E00, 0x1EFF, "Latin Extended Additional")]
 TRANSLITERATIONS = {"ß": "ss", "Æ": "AE", "æ": "ae", "Ø": "O", "ø": "o", "Ł": "L", "ł": "l",
-                    "Œ": "OE", "œ": "oe", "Þ": "TH", "þ": "th", "Đ": "D", "đ": "d"}
+                    "Œ": "OE", "œ": "oe", "Þ": "TH", "þ": "th", "Đ": "D", "đ": "d",
+                    # Letters with a stroke or without their dot, and the capital sharp s, which
+                    # have no decomposition: their usual ASCII letters rather than nothing.
+                    "Ð": "D", "ð": "d", "Ħ": "H", "ħ": "h", "Ŧ": "T", "ŧ": "t", "ı": "i",
+                    "Ŀ": "L", "ŀ": "l", "ẞ": "SS"}
 
 
 def ascii_letters(text):
@@ -29,6 +33,9 @@ def ascii_text(character):
         return canonical[0]
     if character in TRANSLITERATIONS:
         return TRANSLITERATIONS[character]
+    # A base letter that is itself transliterated (Ǽ is Æ with an acute accent).
+    if canonical != character and canonical[0] in TRANSLITERATIONS:
+        return TRANSLITERATIONS[canonical[0]]
     compatibility = "".join(c for c in unicodedata.normalize("NFKD", character) if not unicodedata.combining(c))
     if compatibility != character and ascii_letters(compatibility):
         return compatibility

@@ -112,8 +112,7 @@ class NameField {
     if (!value) return;
     const std::size_t end = std::min(value->size(), kValueCapacity);
     for (std::size_t index = 0; index < end; ++index) {
-      // The name is complete once the field is full, unless the check still needs a letter.
-      if (length_ == kNameWidth && hasLetterOrDigit_) break;
+      if (length_ == kNameWidth) break;
       const char16_t unit = (*value)[index];
       if (unit == u'\0') break;
       if (unit < 0x80) {
@@ -125,13 +124,15 @@ class NameField {
     }
   }
   std::string_view View() const { return std::string_view(bytes_, length_); }
-  // A name with no letter or digit (empty or white space only) is no name.
+  // A field with no letter or digit (empty or white space only) gives the bank no name, even
+  // when the host's text has letters past the field's end.
   bool IsName() const { return hasLetterOrDigit_; }
 
  private:
   void Put(char byte) {
+    if (length_ == kNameWidth) return;
+    bytes_[length_++] = byte;
     if (IsLetterOrDigit(byte)) hasLetterOrDigit_ = true;
-    if (length_ < kNameWidth) bytes_[length_++] = byte;
   }
 
   char bytes_[kNameWidth] = {};
