@@ -8,8 +8,11 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
+#include "common/ascii_transliteration.h"
 #include "fuzz/fuzz_check.h"
 #include "payment/byte_sink.h"
 #include "payment/payment_file_writer.h"
@@ -132,6 +135,34 @@ bool IsAmount(const std::string& text) {
 // Missing for the checks: a failed read, a null string or an empty one.
 bool Missing(const TextProperty& text) { return text.readFails || !text.value || text.value->empty(); }
 
+// The whole name as a plain string model of the writer's fixed buffer: of the first 256
+// characters, up to a NUL, ASCII letters, digits and white space (CR and LF as blanks), and the
+// ASCII form of every other character.
+std::string ExpectedName(const TextProperty& text) {
+  std::string name;
+  if (text.readFails || !text.value) return name;
+  for (std::size_t index = 0; index < text.value->size() && index < 256; ++index) {
+    const char16_t unit = (*text.value)[index];
+    if (unit == u'\0') break;
+    if (unit >= 0x80) {
+      name.append(AsciiTransliteration(unit));
+    } else if (unit == u'\r' || unit == u'\n') {
+      name.push_back(' ');
+    } else if (IsName(std::string(1, static_cast<char>(unit)))) {
+      name.push_back(static_cast<char>(unit));
+    }
+  }
+  return name;
+}
+
+// A name for the checks: a letter or digit is left of it.
+bool HasLetterOrDigit(const std::string& name) {
+  for (const char c : name) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) return true;
+  }
+  return false;
+}
+
 }  // namespace
 }  // namespace kelvarn
 
@@ -147,14 +178,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                                           "PayeeAccountNumber", "Amount", "PayeeAccountName",
                                                           "PayerAccountName"}));
   FUZZ_CHECK(passed == payment.Puts().empty());
-  static const std::set<std::int32_t> kCodes = {21, 23, 24, 28, 29, 30};
+  static const std::set<std::int32_t> kCodes = {21, 23, 24, 25, 28, 29, 30};
   for (const std::int32_t code : payment.Puts()) FUZZ_CHECK(kCodes.count(code) == 1);
   const std::set<std::int32_t> puts(payment.Puts().begin(), payment.Puts().end());
   FUZZ_CHECK(puts.size() == payment.Puts().size());  // each check puts its code at most once
 
   const double amount = payment.AmountReadFails() ? 0.0 : payment.AmountValue();
-  FUZZ_CHECK((puts.count(kInvalidAmount) == 1) == (!(amount > 0.000005) || !std::isfinite(amount)));
-  FUZZ_CHECK((puts.count(kMissingPayeeAccountName) == 1) == Missing(payment.Text(FuzzedPayment::kPayeeAccountName)));
+  // 0.005 is the least amount that the field gives as a cent or more.
+  FUZZ_CHECK((puts.count(kInvalidAmount) == 1) == !(std::isfinite(amount) && amount >= 0.005));
+  // The checks in the line's order, so the code left on the payment is the last failing one's.
+  static const std::int32_t kOrder[] = {23, 24, 28, 29, 21, 30, 25};
+  std::vector<std::int32_t> ordered;
+  for (const std::int32_t code : kOrder) {
+    if (puts.count(code) == 1) ordered.push_back(code);
+  }
+  FUZZ_CHECK(ordered == payment.Puts());
+  for (const auto& [property, code] : {std::pair{FuzzedPayment::kPayeeAccountName, kInvalidPayeeAccountName},
+                                       std::pair{FuzzedPayment::kPayerAccountName, kInvalidPayerAccountName}}) {
+    const TextProperty& name = payment.Text(property);
+    // The bank gets the field, the name's first 18 characters: it must hold a letter or digit.
+    FUZZ_CHECK((puts.count(code) == 1) == !HasLetterOrDigit(ExpectedName(name).substr(0, 18)));
+    if (Missing(name)) FUZZ_CHECK(puts.count(code) == 1);
+  }
   for (const auto property : {FuzzedPayment::kPayerSortCode, FuzzedPayment::kPayerAccountNumber,
                               FuzzedPayment::kPayeeSortCode, FuzzedPayment::kPayeeAccountNumber}) {
     static const std::int32_t kCodeOf[] = {kInvalidPayerSortCode, kInvalidPayerAccountNumber, 0,
@@ -181,10 +226,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   FUZZ_CHECK(IsAmount(fields[5]));
   if (!std::isfinite(amount)) FUZZ_CHECK(fields[5] == "0.00");
+  if (puts.count(kInvalidAmount) == 0) FUZZ_CHECK(fields[5] != "0.00");
   FUZZ_CHECK(fields[6].size() == 8 && IsDigits(fields[6]));
   FUZZ_CHECK(fields[7] == "EUR" && fields[8] == "E");
   FUZZ_CHECK(IsName(fields[9]) && fields[10] == fields[9]);
   FUZZ_CHECK(IsName(fields[11]) && fields[16] == fields[11]);
+  for (const auto& [property, field] : {std::pair{FuzzedPayment::kPayeeAccountName, 9},
+                                        std::pair{FuzzedPayment::kPayerAccountName, 11}}) {
+    FUZZ_CHECK(fields[field] == ExpectedName(payment.Text(property)).substr(0, 18));
+  }
   for (const int empty : {12, 13, 14, 15, 17, 18}) FUZZ_CHECK(fields[empty].empty());
   return 0;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/ascii_transliteration.h"
 #include "common/host_text.h"
 #include "common/ole_date.h"
 #include "payment/amount_format.h"
@@ -15,7 +16,6 @@ constexpr std::size_t kValueCapacity = 256;
 constexpr std::size_t kSortCodeWidth = 6;
 constexpr std::size_t kAccountNumberWidth = 8;
 constexpr std::size_t kNameWidth = 18;
-constexpr double kSmallestAmount = 0.000005;
 
 using TextRead = bool (PaymentReader::*)(HostString&);
 
@@ -88,12 +88,11 @@ BankAccountField ReadBankAccount(PaymentReader& payment, TextRead readSortCode, 
   return field;
 }
 
-bool IsAlnumOrSpace(char byte) {
-  const bool letter = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z');
-  const bool digit = byte >= '0' && byte <= '9';
-  const bool space = byte == ' ' || (byte >= '\t' && byte <= '\r');
-  return letter || digit || space;
+bool IsLetterOrDigit(char byte) {
+  return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9');
 }
+
+bool IsAlnumOrSpace(char byte) { return IsLetterOrDigit(byte) || byte == ' ' || (byte >= '\t' && byte <= '\r'); }
 
 // The host's text of a name; empty when the read failed (which counts as no text).
 HostString ReadName(PaymentReader& payment, TextRead read) {
@@ -102,25 +101,43 @@ HostString ReadName(PaymentReader& payment, TextRead read) {
   return value;
 }
 
-// A name's field: the host's text converted to single bytes as every value is (its first 256
-// characters, up to a NUL or a character without a single-byte form), keeping letters, digits
-// and white space, with CR and LF as blanks so the name stays on its line, cut to the field's
-// width. Built straight from the host's text into a fixed buffer: no allocation per line.
-struct NameField {
+// A name's field, built straight from the host's text into a fixed buffer (no allocation per
+// line). Of the host's first 256 characters, up to a NUL: ASCII letters, digits and white space
+// stay, CR and LF becoming blanks so the name stays on its line; every other character gives its
+// ASCII transliteration or nothing (so a surrogate pair, never half of one, is dropped). The
+// result is cut to the field's width.
+class NameField {
+ public:
   explicit NameField(const HostString& value) {
     if (!value) return;
     const std::size_t end = std::min(value->size(), kValueCapacity);
-    for (std::size_t index = 0; index < end && length < kNameWidth; ++index) {
+    for (std::size_t index = 0; index < end; ++index) {
+      if (length_ == kNameWidth) break;
       const char16_t unit = (*value)[index];
-      if (unit == u'\0' || unit > 0x00FF) break;
-      const char byte = static_cast<char>(static_cast<unsigned char>(unit));
-      if (IsAlnumOrSpace(byte)) bytes[length++] = byte == '\r' || byte == '\n' ? ' ' : byte;
+      if (unit == u'\0') break;
+      if (unit < 0x80) {
+        const char byte = static_cast<char>(unit);
+        if (IsAlnumOrSpace(byte)) Put(byte == '\r' || byte == '\n' ? ' ' : byte);
+      } else {
+        for (const char byte : AsciiTransliteration(unit)) Put(byte);
+      }
     }
   }
-  std::string_view View() const { return std::string_view(bytes, length); }
+  std::string_view View() const { return std::string_view(bytes_, length_); }
+  // A field with no letter or digit (empty or white space only) gives the bank no name, even
+  // when the host's text has letters past the field's end.
+  bool IsName() const { return hasLetterOrDigit_; }
 
-  char bytes[kNameWidth] = {};
-  std::size_t length = 0;
+ private:
+  void Put(char byte) {
+    if (length_ == kNameWidth) return;
+    bytes_[length_++] = byte;
+    if (IsLetterOrDigit(byte)) hasLetterOrDigit_ = true;
+  }
+
+  char bytes_[kNameWidth] = {};
+  std::size_t length_ = 0;
+  bool hasLetterOrDigit_ = false;
 };
 
 void AppendTwoDigits(std::string& text, int value) {
@@ -175,18 +192,19 @@ bool PaymentFileWriter::WritePaymentLine(ByteSink& file, PaymentReader& payment,
 
   double amount = 0.0;
   if (!payment.GetAmount(amount)) amount = 0.0;  // a failed read counts as 0, which fails the check
-  // Not-a-number and infinities are no amount: they fail the check and are written as 0.00.
-  if (!(amount > kSmallestAmount) || !std::isfinite(amount)) Fail(payment, kInvalidAmount, passed);
+  const std::string amountField = FormatAmount(amount);
+  // Not-a-number and infinities are no amount (written as 0.00); nor is a positive amount that
+  // rounds to no cent, which the bank would read as a payment of 0.00.
+  if (!(amount > 0.0) || !std::isfinite(amount) || amountField == "0.00") Fail(payment, kInvalidAmount, passed);
   piece.clear();
-  AppendQuoted(piece, FormatAmount(amount));
+  AppendQuoted(piece, amountField);
   piece.push_back(',');
   AppendQuoted(piece, DateField(processingDate));
   piece.append(",\"EUR\",\"E\",");
   file.Write(piece);
 
-  const HostString payeeName = ReadName(payment, &PaymentReader::GetPayeeAccountName);
-  if (!payeeName || payeeName->empty()) Fail(payment, kMissingPayeeAccountName, passed);
-  const NameField payeeField(payeeName);
+  const NameField payeeField(ReadName(payment, &PaymentReader::GetPayeeAccountName));
+  if (!payeeField.IsName()) Fail(payment, kInvalidPayeeAccountName, passed);
   piece.clear();
   AppendQuoted(piece, payeeField.View());
   piece.push_back(',');
@@ -195,6 +213,7 @@ bool PaymentFileWriter::WritePaymentLine(ByteSink& file, PaymentReader& payment,
   file.Write(piece);
 
   const NameField payerField(ReadName(payment, &PaymentReader::GetPayerAccountName));
+  if (!payerField.IsName()) Fail(payment, kInvalidPayerAccountName, passed);
   piece.clear();
   AppendQuoted(piece, payerField.View());
   piece.append(",\"\",\"\",\"\",\"\",");

@@ -16,9 +16,10 @@ enum PaymentResultCode : std::int32_t {
   kInvalidAmount = 21,
   kInvalidPayerSortCode = 23,
   kInvalidPayerAccountNumber = 24,
+  kInvalidPayerAccountName = 25,
   kInvalidPayeeSortCode = 28,
   kInvalidPayeeAccountNumber = 29,
-  kMissingPayeeAccountName = 30,
+  kInvalidPayeeAccountName = 30,
 };
 
 class PaymentFileWriter {

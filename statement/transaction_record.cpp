@@ -27,9 +27,11 @@ void CTransactionRecord::Decode(std::string_view line) {
   decoded_ = true;
   reference_.Clear();
   // Read as a 64-bit value so that amounts beyond the signed 32-bit range keep their exact value
-  // (eleven digits always fit a double exactly) instead of wrapping or saturating.
+  // (eleven digits always fit a double exactly) instead of wrapping or saturating. Dividing that
+  // exact value by 100 gives the double nearest the decimal amount (1999 gives 19.99); multiplying
+  // by 0.01, itself inexact, would not (19.990000000000002).
   const std::int64_t hundredths = ParseLeadingInteger(FieldView(kAmount));
-  amount_ = static_cast<double>(hundredths) * 0.01;
+  amount_ = static_cast<double>(hundredths) / 100.0;
   DecodeDate();
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <limits>
 #include <set>
@@ -147,6 +148,7 @@ TEST(PaymentFileWriter, EveryCheckFailsAtItsPlaceAndTheLastCodeStays) {
   values.payeeAccountNumber = u"123456789";
   values.amount = -5;
   values.payeeAccountName = std::nullopt;
+  values.payerAccountName = u"\u2014";  // an em dash: nothing is left of it
   const WriteResult result = Write(values);
   EXPECT_FALSE(result.passed);
   EXPECT_EQ(result.calls, (Log{
@@ -168,7 +170,8 @@ TEST(PaymentFileWriter, EveryCheckFailsAtItsPlaceAndTheLastCodeStays) {
                               "put ResultCode 30",
                               "write \"\",\"\",",
                               "get PayerAccountName",
-                              "write \"Acme Payroll Ltd\",\"\",\"\",\"\",\"\",\"Acme Payroll Ltd\",\"\",\"\"\r\n",
+                              "put ResultCode 25",
+                              "write \"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n",
                           }));
 }
 
@@ -219,10 +222,20 @@ const LineCase kLineCases[] = {
      Line(kPayer, kPayee, "0.00", kPayeeName, kPayerName)},
     {"amount -5", [](PaymentValues& v) { v.amount = -5; }, {21},
      Line(kPayer, kPayee, "-5.00", kPayeeName, kPayerName)},
-    {"amount 0.000005 is not above the limit", [](PaymentValues& v) { v.amount = 0.000005; }, {21},
+    {"amount 0.000005 rounds to no cent", [](PaymentValues& v) { v.amount = 0.000005; }, {21},
      Line(kPayer, kPayee, "0.00", kPayeeName, kPayerName)},
-    {"amount 0.004 passes", [](PaymentValues& v) { v.amount = 0.004; }, {},
+    {"amount 0.004 rounds to no cent", [](PaymentValues& v) { v.amount = 0.004; }, {21},
      Line(kPayer, kPayee, "0.00", kPayeeName, kPayerName)},
+    {"amount 0.000006 rounds to no cent", [](PaymentValues& v) { v.amount = 0.000006; }, {21},
+     Line(kPayer, kPayee, "0.00", kPayeeName, kPayerName)},
+    {"amount just below 0.005", [](PaymentValues& v) { v.amount = std::nextafter(0.005, 0.0); }, {21},
+     Line(kPayer, kPayee, "0.00", kPayeeName, kPayerName)},
+    {"amount 0.005 rounds up to a cent", [](PaymentValues& v) { v.amount = 0.005; }, {},
+     Line(kPayer, kPayee, "0.01", kPayeeName, kPayerName)},
+    {"amount 0.01", [](PaymentValues& v) { v.amount = 0.01; }, {},
+     Line(kPayer, kPayee, "0.01", kPayeeName, kPayerName)},
+    {"amount 10.004 is written rounded", [](PaymentValues& v) { v.amount = 10.004; }, {},
+     Line(kPayer, kPayee, "10.00", kPayeeName, kPayerName)},
     {"negative amount rounding to zero", [](PaymentValues& v) { v.amount = -0.001; }, {21},
      Line(kPayer, kPayee, "-0.00", kPayeeName, kPayerName)},
     {"amount tie rounds away from zero", [](PaymentValues& v) { v.amount = 2.375; }, {},
@@ -235,28 +248,39 @@ const LineCase kLineCases[] = {
      Line(kPayer, kPayee, "0.00", kPayeeName, kPayerName)},
     {"empty payee name", [](PaymentValues& v) { v.payeeAccountName = u""; }, {30},
      Line(kPayer, kPayee, "1234.50", "", kPayerName)},
-    {"payee name of punctuation passes", [](PaymentValues& v) { v.payeeAccountName = u"&*()!"; }, {},
+    {"payee name of punctuation", [](PaymentValues& v) { v.payeeAccountName = u"&*()!"; }, {30},
      Line(kPayer, kPayee, "1234.50", "", kPayerName)},
-    {"null payer name needs no check", [](PaymentValues& v) { v.payerAccountName = std::nullopt; }, {},
+    {"null payer name", [](PaymentValues& v) { v.payerAccountName = std::nullopt; }, {25},
      Line(kPayer, kPayee, "1234.50", kPayeeName, "")},
+    {"empty payer name", [](PaymentValues& v) { v.payerAccountName = u""; }, {25},
+     Line(kPayer, kPayee, "1234.50", kPayeeName, "")},
+    {"amount and payee name fail: the payee name's code stays", [](PaymentValues& v) {
+       v.amount = 0;
+       v.payeeAccountName = u"--";
+     }, {21, 30}, Line(kPayer, kPayee, "0.00", "", kPayerName)},
+    {"payee and payer names fail: the payer name's code stays", [](PaymentValues& v) {
+       v.payeeAccountName = u" ";
+       v.payerAccountName = u"?";
+     }, {30, 25}, Line(kPayer, kPayee, "1234.50", " ", "")},
+    {"amount and payer name fail: the payer name's code stays", [](PaymentValues& v) {
+       v.amount = -1;
+       v.payerAccountName = std::nullopt;
+     }, {21, 25}, Line(kPayer, kPayee, "-1.00", kPayeeName, "")},
     {"CR and LF in names become blanks", [](PaymentValues& v) {
        v.payeeAccountName = u"Line\r\nTwo";
        v.payerAccountName = u"A\tB\"C,D\vE";
      }, {}, Line(kPayer, kPayee, "1234.50", "Line  Two", "A\tBCD\vE")},
-    {"Latin-1 letters are dropped, a character above U+00FF ends the name",
-     [](PaymentValues& v) { v.payeeAccountName = u"Caf\u00E9 Noir\u4E2Dxyz"; }, {},
-     Line(kPayer, kPayee, "1234.50", "Caf Noir", kPayerName)},
     {"a NUL ends a name", [](PaymentValues& v) { v.payeeAccountName = std::u16string(u"Ab\0Cd", 5); }, {},
      Line(kPayer, kPayee, "1234.50", "Ab", kPayerName)},
-    {"a name of only a NUL is not missing", [](PaymentValues& v) { v.payeeAccountName = std::u16string(1, u'\0'); },
-     {}, Line(kPayer, kPayee, "1234.50", "", kPayerName)},
+    {"a name of only a NUL is empty", [](PaymentValues& v) { v.payeeAccountName = std::u16string(1, u'\0'); },
+     {30}, Line(kPayer, kPayee, "1234.50", "", kPayerName)},
     {"names are cut to 18 characters", [](PaymentValues& v) {
        v.payeeAccountName = u"Abcdefghijklmnopqrstuvwxyz";
        v.payerAccountName = u"0123456789 0123456789";
      }, {}, Line(kPayer, kPayee, "1234.50", "Abcdefghijklmnopqr", "0123456789 0123456")},
     {"failed reads count as empty and 0", [](PaymentValues& v) {
        v.failingReads = {"PayerSortCode", "PayeeAccountNumber", "Amount", "PayeeAccountName", "PayerAccountName"};
-     }, {23, 29, 21, 30}, Line("00000012345678", "65432100000000", "0.00", "", "")},
+     }, {23, 29, 21, 30, 25}, Line("00000012345678", "65432100000000", "0.00", "", "")},
 };
 
 TEST(PaymentFileWriter, ChecksAndWrittenFields) {
@@ -270,6 +294,58 @@ TEST(PaymentFileWriter, ChecksAndWrittenFields) {
   }
 }
 
+// Payee and payer names in ASCII: the same text as either name gives the same field; a name with
+// no letter or digit left fails its check (30 for the payee, then 25 for the payer).
+TEST(PaymentFileWriter, NamesTakeTheirAsciiFormAndNeedALetterOrDigit) {
+  const struct {
+    const char* label;
+    std::u16string name;
+    std::string field;
+    bool isName;
+  } cases[] = {
+      {"typographic apostrophe and ampersand", u"O\u2019Brien & Sons", "OBrien  Sons", true},
+      {"en dash", u"Smith \u2013 Jones Ltd", "Smith  Jones Ltd", true},
+      {"e with acute", u"Caf\u00E9 Noir", "Cafe Noir", true},
+      {"u with diaeresis", u"M\u00FCller GmbH", "Muller GmbH", true},
+      {"Polish letters", u"\u0141\u00F3d\u017A Trading", "Lodz Trading", true},
+      {"sharp s", u"Gro\u00DFmann", "Grossmann", true},
+      {"O with stroke", u"\u00D8resund Shipping", "Oresund Shipping", true},
+      {"AE and o with stroke", u"\u00C6r\u00F8 Fiskeri", "AEro Fiskeri", true},
+      {"letters with two marks", u"Nguy\u1EC5n V\u0103n Thi\u1EC7u", "Nguyen Van Thieu", true},
+      {"S with cedilla, O with acute, n with tilde", u"\u015Eahin \u00D3buda Pe\u00F1a", "Sahin Obuda Pena", true},
+      {"u with double acute and OE", u"Sz\u0171cs \u0152uvre", "Szucs OEuvre", true},
+      {"thorn and D with stroke", u"\u00DEorsson \u0110or\u0111e", "THorsson Dorde", true},
+      {"digraph Dz and ligature IJ", u"\u01C5ura \u0132sselmeer", "Dzura IJsselmeer", true},
+      {"a combining mark after its letter", u"Jose\u0301 Luis", "Jose Luis", true},
+      {"dotless i, D with stroke, eth", u"Y\u0131ld\u0131z \u0110\u00D0", "Yildiz DD", true},
+      {"Latin letters without an ASCII form", u"\u014Aa\u0138a", "aa", true},
+      {"Greek", u"\u03A0\u03B1\u03C0\u03B1\u03B4\u03CC\u03C0\u03BF\u03C5\u03BB\u03BF\u03C2", "", false},
+      {"Greek words leave their blank", u"\u0391\u03B8\u03AE\u03BD\u03B1 \u039A\u03BF", " ", false},
+      {"emoji between words", u"Rose \U0001F339 Florist", "Rose  Florist", true},
+      {"emoji between letters", u"Caf\u00E9\U0001F600Bar", "CafeBar", true},
+      {"lone surrogates", std::u16string{u'A', u'b', char16_t{0xD800}, u'C', char16_t{0xDC00}, u'd'}, "AbCd", true},
+      {"punctuation only", u"&*()!-'.,\"", "", false},
+      {"symbols of Latin-1", u"\u00A3100 \u00A9 \u00AE Ltd", "100   Ltd", true},
+      {"no-break space", u"Acme\u00A0Ltd", "Acme Ltd", true},
+      {"other space separators", u"A\u2000B\u200AC\u205FD\u1680E\u202FF\u3000G", "A B C D E F G", true},
+      {"white space only", u" \t\r\n", " \t  ", false},
+      {"space separators only", u"\u00A0\u3000", "  ", false},
+      {"digits only", u"1234", "1234", true},
+      {"sharp s within the field", u"Schloss Bergstra\u00DFe AG", "Schloss Bergstrass", true},
+      {"AE across the field's end", u"Pedersen Lund Og \u00C6r\u00F8", "Pedersen Lund Og A", true},
+      {"letters only after the field's 18 blanks", std::u16string(20, u' ') + u"Late", std::string(18, ' '), false},
+  };
+  for (const auto& nameCase : cases) {
+    PaymentValues values;
+    values.payeeAccountName = nameCase.name;
+    values.payerAccountName = nameCase.name;
+    const WriteResult result = Write(values);
+    const std::vector<int> puts = nameCase.isName ? std::vector<int>() : std::vector<int>{30, 25};
+    EXPECT_EQ(Puts(result.calls), puts) << nameCase.label;
+    EXPECT_EQ(result.line, Line(kPayer, kPayee, "1234.50", nameCase.field, nameCase.field)) << nameCase.label;
+  }
+}
+
 // Values beyond the 256-byte work area: only their first 256 bytes count.
 TEST(PaymentFileWriter, LongValuesAreCut) {
   PaymentValues values;
@@ -280,6 +356,9 @@ TEST(PaymentFileWriter, LongValuesAreCut) {
   const WriteResult result = Write(values);
   EXPECT_EQ(Puts(result.calls), (std::vector<int>{23, 24}));
   EXPECT_EQ(result.line, Line("77777712345678", kPayee, "1234.50", "Hidden", "xxxxxxxxxxxxxxxxxx"));
+
+  values.payeeAccountName = std::u16string(256, u'.') + u"Beyond the work area";
+  EXPECT_EQ(Puts(Write(values).calls), (std::vector<int>{23, 24, 30}));
 }
 
 TEST(PaymentFileWriter, DateFieldIsDayMonthYear) {
@@ -345,7 +424,7 @@ TEST(PaymentFileWriter, WholeFileByteForByte) {
             "\"CMII\",\"1.0\",\"12345612345678\",\"\",\"06543287654321\",\"0.63\",\"29122009\",\"EUR\",\"E\","
             "\"Trelk Supplies\",\"Trelk Supplies\",\"Acme Payroll Ltd\",\"\",\"\",\"\",\"\",\"Acme Payroll Ltd\",\"\",\"\"\r\n"
             "\"CMII\",\"1.0\",\"12345612345678\",\"\",\"65432187654321\",\"99999999.99\",\"29122009\",\"EUR\",\"E\","
-            "\"Trelk Supplies\",\"Trelk Supplies\",\"Kelvarn ire  Branc\",\"\",\"\",\"\",\"\",\"Kelvarn ire  Branc\",\"\","
+            "\"Trelk Supplies\",\"Trelk Supplies\",\"Kelvarn Eire  Bran\",\"\",\"\",\"\",\"\",\"Kelvarn Eire  Bran\",\"\","
             "\"\"\r\n");
 }
 

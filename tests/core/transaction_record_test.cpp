@@ -49,7 +49,7 @@ TEST(TransactionRecord, DecodesEveryField) {
   EXPECT_EQ(Describe(record),
             "[123456|12345678|0|99|401122|11223344|123.450000|ACME SUPPLIES LTD |"
             "INV 20231         |SAMPLE TRADING    |39205.000000| 07123]");
-  EXPECT_EQ(record.Amount(), 12345 * 0.01);
+  EXPECT_EQ(record.Amount(), 123.45);
   EXPECT_EQ(record.Date(), 39205.0);
 }
 
@@ -86,6 +86,7 @@ TEST(TransactionRecord, RefusesAShortLine) {
   }
 }
 
+// The amount is the double nearest the decimal value of the hundredths: exactly the literal.
 TEST(TransactionRecord, DecodesTheAmount) {
   struct Case { const char* field; double expected; };
   const Case cases[] = {
@@ -93,10 +94,18 @@ TEST(TransactionRecord, DecodesTheAmount) {
       {"           ", 0.0},
       {"  -00000150", -1.5},
       {"00000000001", 0.01},
+      {"00000000010", 0.1},
+      {"00000001999", 19.99},
+      {"-0000001999", -19.99},
+      {"00000000035", 0.35},
+      {"00000000069", 0.69},
       {"02147483647", 21474836.47},
       {"02147483648", 21474836.48},    // beyond 32 bits: exact, no wrap
+      {"02147483608", 21474836.08},
+      {"99999999905", 999999999.05},
       {"99999999999", 999999999.99},
       {"-9999999999", -99999999.99},
+      {"-9999999905", -99999999.05},
       {"+0000000100", 1.0},
       {"00012AB3456", 0.12},
       {"ABCDEFGHIJK", 0.0},
@@ -106,7 +115,7 @@ TEST(TransactionRecord, DecodesTheAmount) {
     fields.amount = c.field;
     CTransactionRecord record;
     record.Decode(Line(fields));
-    EXPECT_DOUBLE_EQ(record.Amount(), c.expected) << '"' << c.field << '"';
+    EXPECT_EQ(record.Amount(), c.expected) << '"' << c.field << '"';
   }
 }
 
@@ -195,7 +204,7 @@ TEST(TransactionRecord, ClearsToBlankAndCopiesByValue) {
   EXPECT_EQ(record.Reference().View(), "");
   EXPECT_EQ(Describe(copy), Describe(assigned));
   EXPECT_EQ(copy.SortCode().View(), "123456");
-  EXPECT_EQ(copy.Amount(), 12345 * 0.01);
+  EXPECT_EQ(copy.Amount(), 123.45);
 }
 
 }  // namespace
