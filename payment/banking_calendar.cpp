@@ -80,11 +80,13 @@ std::optional<BankingDayCheck> HolidayRule(std::int64_t dayNumber, int year, int
 }  // namespace
 
 CivilDateTime BankingCalendar::ReadLocalClock() {
-  const std::time_t now = std::time(nullptr);
   std::tm fields{};
 #ifdef _WIN32
-  localtime_s(&fields, &now);
+  // 32-bit Windows' time_t is 32 bits wide and ends in January 2038: the 64-bit clock always.
+  const __time64_t now = _time64(nullptr);
+  _localtime64_s(&fields, &now);
 #else
+  const std::time_t now = std::time(nullptr);
   localtime_r(&now, &fields);
 #endif
   CivilDateTime civil;

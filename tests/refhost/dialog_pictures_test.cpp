@@ -60,11 +60,7 @@ RgbImage DecodeStoredPng(const std::string& png) {
   return image;
 }
 
-std::string DocsFile(const std::string& name) {
-  std::string source = __FILE__;  // .../tests/refhost/dialog_pictures_test.cpp
-  source.resize(source.rfind("tests"));
-  return source + "docs/" + name;
-}
+std::string DocsFile(const std::string& name) { return std::string(KELVARN_SOURCE_DIR) + "/docs/" + name; }
 
 TEST(DialogPictures, EachCommittedPictureShowsADialog) {
   for (const char* name : {"processing-date-dialog.png", "save-dialog.png"}) {

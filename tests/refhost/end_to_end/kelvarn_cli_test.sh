@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # End-to-end checks of the reference host's command line (scripts/kelvarn): each group runs real
-# commands through the registered component under wine64 and compares the exit code, the whole
+# commands through the registered component under Wine and compares the exit code, the whole
 # JSON on stdout and the files written. Dates of export runs are computed from today's date.
 #   kelvarn_cli_test.sh GROUP    GROUP: info calendar recognise import export usage
 set -uo pipefail
