@@ -130,7 +130,7 @@ HRESULT RunPaymentExport(LONG& status, IBankPayments* payments, IDispatch* /*con
   RequirePointer(payments);
 
   ProcessingDateDialog dateDialog;
-  // -1 (the dialog could not be created) ends the run as cancelled too.
+  // kDialogFailed (not created, or failed while shown) ends the run as cancelled too.
   if (dateDialog.Show(GetActiveWindow()) != kDialogOk) {
     status = kExportCancelled;
     return S_OK;

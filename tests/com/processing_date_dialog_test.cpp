@@ -2,9 +2,11 @@
 // come from today's real date and the banking calendar.
 #include <cmath>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "payment/banking_calendar.h"
+#include "tests/com/module_allocation_failure.h"
 #include "tests/com/payment_export_support.h"
 #include "tests/support/fake_host_components.h"
 
@@ -264,6 +266,30 @@ TEST_F(ProcessingDateDialogTest, CancelAfterAChangeAsksFirstYesEndsTheRunNoKeeps
       EXPECT_EQ(ReadFileBytes(scene.folder.File("kept.csv")), ValidPaymentLine("7.00", FileDate(day), "Jane Smith"));
     }
   }
+}
+
+TEST_F(ProcessingDateDialogTest, RunningOutOfMemoryWhileBuildingARefusalEndsTheRunAsCancelled) {
+  ExportScene scene;
+  FillValidPayment(scene.payments->Add(), 3, L"Jane Smith");
+
+  std::optional<ModuleAllocationFailure> allocationFailure;
+  const ExportOutcome outcome = RunExport(scene.payments.get(), [&](UiDriver& user) {
+    const HWND dialog = user.WaitFor(DialogKind::kProcessingDate);
+    ChooseDay(user, dialog, Today() - 1);
+    // The dialog's next allocation is the text of the refusal of a past date.
+    allocationFailure.emplace(Module().module);
+    user.Press(dialog, IDOK);
+  });
+  allocationFailure.reset();
+
+  // No message box, no save dialog: the dialog ended and the run with it.
+  EXPECT_EQ(outcome.userFailure, "");
+  EXPECT_EQ(Hex(outcome.hr), Hex(S_OK));
+  EXPECT_EQ(outcome.status, 3);
+  EXPECT_EQ(scene.folder.Entries(), Lines{});
+  EXPECT_EQ(scene.log.Take(), (Lines{"configuration created",
+                                     "configuration.GetPaymentFileDefaults(key \"Kelvarn Bank\" zero-filled to 100)",
+                                     "configuration released"}));
 }
 
 }  // namespace
