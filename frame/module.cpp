@@ -49,7 +49,7 @@ bool AddTerminationCallback(TerminationCallback callback, void* context) noexcep
 
 }  // namespace kelvarn
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   using namespace kelvarn;
   if (reason == DLL_PROCESS_ATTACH) {
     g_instance = instance;
@@ -61,6 +61,9 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserv
     // The module keeps no per-thread state.
     DisableThreadLibraryCalls(instance);
   } else if (reason == DLL_PROCESS_DETACH) {
+    // A non-null reserved argument: the process is ending, COM and OLE Automation may already be
+    // torn down, and everything the module holds goes with the process.
+    if (reserved) return TRUE;
     EndClassTable();
     DeleteCriticalSection(&g_windowCreationLock);
     DeleteCriticalSection(&g_typeInfoLock);

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 #include <new>
+#include <type_traits>
 
 #include "frame/module.h"
 #include "frame/owners.h"
@@ -9,43 +10,49 @@
 
 namespace kelvarn {
 
-HRESULT TypeInfoHolder::EnsureLoaded(LCID locale) noexcept {
-  if (info_) return S_OK;
+static_assert(std::is_trivially_destructible_v<TypeInfoHolder>, "holders are plain statics");
+
+HRESULT TypeInfoHolder::EnsureLoaded(LCID locale, ITypeInfo*& info) noexcept {
+  info = info_.load(std::memory_order_acquire);
+  if (info) return S_OK;
   CriticalSectionGuard guard(TypeInfoLock());
-  if (info_) return S_OK;
+  info = info_.load(std::memory_order_acquire);
+  if (info) return S_OK;
   ComPtr<ITypeLib> library;
   HRESULT hr = LoadRegTypeLib(kComponentLibraryId, kComponentLibraryMajor, kComponentLibraryMinor, locale,
                               library.put());
   if (FAILED(hr)) return hr;
-  ComPtr<ITypeInfo> info;
-  hr = library->GetTypeInfoOfGuid(*iid_, info.put());
+  ComPtr<ITypeInfo> loaded;
+  hr = library->GetTypeInfoOfGuid(*iid_, loaded.put());
   if (FAILED(hr)) return hr;
-  if (ComPtr<ITypeInfo2> info2 = info.As<ITypeInfo2>()) {
-    info = ComPtr<ITypeInfo>::Attach(info2.release());
+  if (ComPtr<ITypeInfo2> info2 = loaded.As<ITypeInfo2>()) {
+    loaded = ComPtr<ITypeInfo>::Attach(info2.release());
   }
-  info_ = info.release();
-  BuildNameCache();
+  BuildNameCache(loaded.get());
   AddTerminationCallback(&TypeInfoHolder::Terminate, this);
+  // Published last, with the cache complete.
+  info = loaded.release();
+  info_.store(info, std::memory_order_release);
   return S_OK;
 }
 
-void TypeInfoHolder::BuildNameCache() noexcept {
+void TypeInfoHolder::BuildNameCache(ITypeInfo* info) noexcept {
   TYPEATTR* attributes = nullptr;
-  if (FAILED(info_->GetTypeAttr(&attributes)) || !attributes) return;
+  if (FAILED(info->GetTypeAttr(&attributes)) || !attributes) return;
   const UINT functionCount = attributes->cFuncs;
-  info_->ReleaseTypeAttr(attributes);
+  info->ReleaseTypeAttr(attributes);
   if (functionCount == 0) return;
   names_ = new (std::nothrow) CachedName[functionCount];
   if (!names_) return;  // without a cache every lookup goes to the type info
   for (UINT index = 0; index < functionCount; ++index) {
     FUNCDESC* function = nullptr;
-    if (FAILED(info_->GetFuncDesc(index, &function)) || !function) continue;
+    if (FAILED(info->GetFuncDesc(index, &function)) || !function) continue;
     BSTR name = nullptr;
     UINT found = 0;
-    if (SUCCEEDED(info_->GetNames(function->memid, &name, 1, &found)) && found == 1 && name) {
+    if (SUCCEEDED(info->GetNames(function->memid, &name, 1, &found)) && found == 1 && name) {
       names_[nameCount_++] = CachedName{name, SysStringLen(name), function->memid};
     }
-    info_->ReleaseFuncDesc(function);
+    info->ReleaseFuncDesc(function);
   }
 }
 
@@ -55,22 +62,23 @@ void TypeInfoHolder::Terminate(void* context) noexcept {
   delete[] holder->names_;
   holder->names_ = nullptr;
   holder->nameCount_ = 0;
-  if (holder->info_) holder->info_->Release();
-  holder->info_ = nullptr;
+  if (ITypeInfo* info = holder->info_.exchange(nullptr)) info->Release();
 }
 
 HRESULT TypeInfoHolder::GetTypeInfo(LCID locale, ITypeInfo** out) noexcept {
   if (!out) return E_POINTER;
   *out = nullptr;
-  HRESULT hr = EnsureLoaded(locale);
+  ITypeInfo* info = nullptr;
+  HRESULT hr = EnsureLoaded(locale, info);
   if (FAILED(hr)) return hr;
-  info_->AddRef();
-  *out = info_;
+  info->AddRef();
+  *out = info;
   return S_OK;
 }
 
 HRESULT TypeInfoHolder::GetIDsOfNames(LPOLESTR* names, UINT count, LCID locale, DISPID* ids) noexcept {
-  HRESULT hr = EnsureLoaded(locale);
+  ITypeInfo* info = nullptr;
+  HRESULT hr = EnsureLoaded(locale, info);
   if (FAILED(hr)) return hr;
   if (count > 0 && (!names || !ids)) return E_POINTER;
   for (UINT requested = 0; requested < count; ++requested) {
@@ -86,7 +94,7 @@ HRESULT TypeInfoHolder::GetIDsOfNames(LPOLESTR* names, UINT count, LCID locale, 
     }
     if (!cached) {
       // Inherited members and argument names live in the type info (and the libraries it imports).
-      return info_->GetIDsOfNames(names, count, ids);
+      return info->GetIDsOfNames(names, count, ids);
     }
   }
   return S_OK;
@@ -95,9 +103,10 @@ HRESULT TypeInfoHolder::GetIDsOfNames(LPOLESTR* names, UINT count, LCID locale, 
 HRESULT TypeInfoHolder::Invoke(IDispatch* instance, DISPID member, LCID locale, WORD flags,
                                DISPPARAMS* parameters, VARIANT* result, EXCEPINFO* exception,
                                UINT* argumentError) noexcept {
-  HRESULT hr = EnsureLoaded(locale);
+  ITypeInfo* info = nullptr;
+  HRESULT hr = EnsureLoaded(locale, info);
   if (FAILED(hr)) return hr;
-  return info_->Invoke(instance, member, flags, parameters, result, exception, argumentError);
+  return info->Invoke(instance, member, flags, parameters, result, exception, argumentError);
 }
 
 }  // namespace kelvarn

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <oaidl.h>
 
+#include <atomic>
+
 namespace kelvarn {
 
 class TypeInfoHolder {
@@ -29,12 +31,15 @@ class TypeInfoHolder {
     DISPID id;
   };
 
-  HRESULT EnsureLoaded(LCID locale) noexcept;
-  void BuildNameCache() noexcept;
+  // The published type information, loaded first if needed.
+  HRESULT EnsureLoaded(LCID locale, ITypeInfo*& info) noexcept;
+  void BuildNameCache(ITypeInfo* info) noexcept;
   static void Terminate(void* holder) noexcept;
 
   const IID* iid_;
-  ITypeInfo* info_ = nullptr;  // the ITypeInfo2 interface when the type info has one
+  // The ITypeInfo2 interface when the type info has one. Published only once the name cache is
+  // complete: a thread that sees it (acquire) sees the whole cache, and never changes it.
+  std::atomic<ITypeInfo*> info_{nullptr};
   CachedName* names_ = nullptr;
   UINT nameCount_ = 0;
 };

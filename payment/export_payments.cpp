@@ -25,6 +25,56 @@ struct CloseFile {
 };
 using UniqueFile = std::unique_ptr<std::FILE, CloseFile>;
 
+// The folder part of a path, up to and with its last separator; "." when there is none.
+std::string FolderOf(const std::string& path) {
+  const std::size_t separator = path.find_last_of("\\/:");
+  return separator == std::string::npos ? std::string(".") : path.substr(0, separator + 1);
+}
+
+// The payment file while it is written: a new file under a temporary name in the chosen file's
+// folder, which takes the chosen path only when complete. A run that fails on the way leaves the
+// chosen path as it was; the temporary file is removed unless it was moved.
+class PendingPaymentFile {
+ public:
+  explicit PendingPaymentFile(const std::string& chosenPath) : chosenPath_(chosenPath) {
+    char temporaryPath[MAX_PATH];
+    // Creates the file under a name no other file of the folder has.
+    if (GetTempFileNameA(FolderOf(chosenPath).c_str(), "kvb", 0, temporaryPath) == 0) return;
+    temporaryPath_ = temporaryPath;
+    // Binary mode: the line writer ends each line with CR LF itself.
+    file_.reset(std::fopen(temporaryPath, "wb"));
+  }
+  PendingPaymentFile(const PendingPaymentFile&) = delete;
+  PendingPaymentFile& operator=(const PendingPaymentFile&) = delete;
+  ~PendingPaymentFile() { Discard(); }
+
+  // Null when the temporary file could not be created or opened.
+  std::FILE* File() const noexcept { return file_.get(); }
+
+  // Closes the file and moves it over the chosen path; false when either fails (the temporary
+  // file is then removed and the chosen path untouched).
+  bool Commit() noexcept {
+    const bool closed = std::fclose(file_.release()) == 0;
+    if (closed && MoveFileExA(temporaryPath_.c_str(), chosenPath_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+      temporaryPath_.clear();
+      return true;
+    }
+    Discard();
+    return false;
+  }
+
+ private:
+  void Discard() noexcept {
+    file_.reset();
+    if (!temporaryPath_.empty()) DeleteFileA(temporaryPath_.c_str());
+    temporaryPath_.clear();
+  }
+
+  const std::string chosenPath_;
+  std::string temporaryPath_;  // empty once moved or removed
+  UniqueFile file_;
+};
+
 // The text of a NUL-terminated buffer.
 template <std::size_t Size>
 std::string BufferText(const std::array<char, Size>& buffer) {
@@ -80,7 +130,7 @@ HRESULT RunPaymentExport(LONG& status, IBankPayments* payments, IDispatch* /*con
   RequirePointer(payments);
 
   ProcessingDateDialog dateDialog;
-  // -1 (the dialog could not be created) ends the run as cancelled too.
+  // kDialogFailed (not created, or failed while shown) ends the run as cancelled too.
   if (dateDialog.Show(GetActiveWindow()) != kDialogOk) {
     status = kExportCancelled;
     return S_OK;
@@ -101,19 +151,18 @@ HRESULT RunPaymentExport(LONG& status, IBankPayments* payments, IDispatch* /*con
     return S_OK;
   }
 
-  // Binary mode: the line writer ends each line with CR LF itself.
-  UniqueFile file(std::fopen(chooser.Path().c_str(), "w+b"));
-  if (!file) {
+  PendingPaymentFile file(chooser.Path());
+  if (!file.File()) {
     status = kExportFileOrCollectionFailed;
     return S_OK;
   }
-  FileByteSink sink(file.get());
+  FileByteSink sink(file.File());
   const LoopResult result = WritePayments(sink, *payments, count, processingDate);
-  // A file the lines did not all reach (disk full, say) is not a written file.
-  const bool writeFailed = sink.Failed() || std::fclose(file.release()) != 0;
+  // Only a file that every line reached, and that was closed, replaces what the path held.
+  const bool written = !result.collectionFailed && !sink.Failed() && file.Commit();
 
   if (result.paymentFailedCheck) status = kExportPaymentFailedCheck;
-  if (result.collectionFailed || writeFailed) status = kExportFileOrCollectionFailed;
+  if (!written) status = kExportFileOrCollectionFailed;
   return result.paymentFailedCheck ? S_FALSE : S_OK;
 }
 

@@ -100,6 +100,17 @@ INT_PTR ProcessingDateDialog::Show(HWND owner) noexcept {
 }
 
 INT_PTR CALLBACK ProcessingDateDialog::DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // Nothing may unwind through the window manager's frames: a failure while handling a message
+  // (out of memory while building a message text) ends the dialog as failed.
+  try {
+    return HandleMessage(window, message, wParam, lParam);
+  } catch (...) {
+    EndDialog(window, kDialogFailed);
+    return TRUE;
+  }
+}
+
+INT_PTR ProcessingDateDialog::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     auto* dialog = reinterpret_cast<ProcessingDateDialog*>(lParam);
     SetWindowLongPtrA(window, DWLP_USER, lParam);

@@ -16,7 +16,8 @@ class ProcessingDateDialog {
   ProcessingDateDialog& operator=(const ProcessingDateDialog&) = delete;
   ~ProcessingDateDialog() = default;  // the library is released by its owner
 
-  // Runs the dialog modally: kDialogOk, kDialogCancel, or -1 when it could not be created.
+  // Runs the dialog modally: kDialogOk, kDialogCancel, or kDialogFailed when it could not be
+  // created or failed while shown (out of memory, say).
   INT_PTR Show(HWND owner) noexcept;
 
   // The accepted processing date (OLE date, with the picker's time of day) after OK.
@@ -24,6 +25,7 @@ class ProcessingDateDialog {
 
  private:
   static INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   void OnInitDialog();
   void OnDateChange(const NMDATETIMECHANGE& change);

@@ -11,6 +11,7 @@ namespace kelvarn {
 // Dialog results.
 inline constexpr int kDialogOk = 1;
 inline constexpr int kDialogCancel = 2;
+inline constexpr int kDialogFailed = -1;  // could not be created, or failed while shown
 
 // Processing dates may lie at most this many days after today.
 inline constexpr int kMaxDaysAhead = 365;

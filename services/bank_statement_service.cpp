@@ -26,11 +26,8 @@ class BankStatementService final : public ServiceObject<BankStatementService, IB
   }
 
   HRESULT STDMETHODCALLTYPE ImportStatement(IBankReconciliation* reconciliation, IBankStatement* statement) override {
-    return RunComMethod([&] { return RunStatementImport(status_, filters_, reconciliation, statement); });
+    return RunComMethod([&] { return RunStatementImport(status_, reconciliation, statement); });
   }
-
- private:
-  StatementFilters filters_;  // the host account's sort code and number, kept between runs
 };
 
 }  // namespace

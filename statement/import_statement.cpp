@@ -17,26 +17,17 @@ namespace {
 
 static_assert(sizeof(OLECHAR) == sizeof(char16_t), "BSTRs hold UTF-16 units");
 
-constexpr LONG kStatusCancelled = 1;
-
 // The host's account text as single bytes, as the C runtime's wcstombs gives it (U+0001..U+00FF
 // become the byte of the same value). The whole text is kept even where a 32-byte conversion
 // buffer would be full and unterminated: a cut text could equal another account's field, the
-// whole one equals only the records that really carry it. Empty when a character has no
-// single-byte form.
-std::optional<std::string> AccountText(BSTR text) {
-  const std::size_t length = SysStringLen(text);
-  SingleByteText converted = ToSingleByte(reinterpret_cast<const char16_t*>(text), length, length);
+// whole one equals only the records that really carry it. None when there is no text or a
+// character has no single-byte form.
+std::optional<std::string> AccountText(const UniqueBstr& text) {
+  if (!text) return std::nullopt;
+  const std::size_t length = SysStringLen(text.get());
+  SingleByteText converted = ToSingleByte(reinterpret_cast<const char16_t*>(text.get()), length, length);
   if (!converted.complete) return std::nullopt;
   return std::move(converted.text);
-}
-
-void SetFilter(AccountFilter& filter, const std::optional<std::string>& text) {
-  if (text) {
-    filter.Set(NarrowText(*text));
-  } else {
-    filter.SetMatchingNothing();
-  }
 }
 
 std::optional<std::string> DigitsOnly(const std::optional<std::string>& text) {
@@ -48,19 +39,27 @@ std::optional<std::string> DigitsOnly(const std::optional<std::string>& text) {
   return digits;
 }
 
-// Takes the filters from the host's bank account. Only BankAccount's result is looked at: when it
-// fails (or yields no account) the filters of the previous run stay; a text call that yields no
-// string leaves its filter as it was.
-void ReadAccountFilters(IBankReconciliation* reconciliation, StatementFilters& filters,
-                        ComPtr<IBankAccount>& account) {
-  if (FAILED(reconciliation->get_BankAccount(account.put())) || !account) return;
-  UniqueBstr accountNumber;
-  account->get_BankAccountNumber(accountNumber.put());
-  if (accountNumber) SetFilter(filters.accountNumber, AccountText(accountNumber.get()));
-  UniqueBstr sortCode;
-  account->get_BankSortCode(sortCode.put());
+// What a record's fields must equal, byte for byte: the sort code's digits and the account number.
+struct AccountFilters {
+  NarrowText sortCode;
+  NarrowText accountNumber;
+};
+
+// The filters of this run from the host's bank account, or none when the host gives no usable
+// account: no account, an account number that is missing, empty or not convertible, or a sort
+// code that is missing, not convertible or without a digit. The texts' own results are not
+// looked at: a failed call gives no text.
+std::optional<AccountFilters> ReadAccountFilters(IBankReconciliation* reconciliation, ComPtr<IBankAccount>& account) {
+  if (FAILED(reconciliation->get_BankAccount(account.put())) || !account) return std::nullopt;
+  UniqueBstr accountNumberText;
+  account->get_BankAccountNumber(accountNumberText.put());
+  UniqueBstr sortCodeText;
+  account->get_BankSortCode(sortCodeText.put());
+  const std::optional<std::string> accountNumber = AccountText(accountNumberText);
   // The host may write the sort code with separators (12-34-56); the records carry its digits.
-  if (sortCode) SetFilter(filters.sortCode, DigitsOnly(AccountText(sortCode.get())));
+  const std::optional<std::string> sortCode = DigitsOnly(AccountText(sortCodeText));
+  if (!accountNumber || accountNumber->empty() || !sortCode || sortCode->empty()) return std::nullopt;
+  return AccountFilters{NarrowText(*sortCode), NarrowText(*accountNumber)};
 }
 
 // Adds one line for the record; false when the statement yields no line, which ends the adding
@@ -82,17 +81,14 @@ bool AddStatementLine(IBankStatement* statement, CTransactionRecord& record, LON
   return true;
 }
 
-void AddAccountLines(const char* path, const StatementFilters& filters, IBankStatement* statement) {
-  CKelvarnBankTransactionFile file(path, OpenMode::Binary);
-  if (!file.IsStatementFile()) return;
+// The file is the bank's statement. A blank record (a passed-over line, the end of the first
+// volume) has an empty sort code, which a filter with a digit never equals.
+void AddAccountLines(CKelvarnBankTransactionFile& file, const AccountFilters& filters, IBankStatement* statement) {
   CTransactionRecord record;
   LONG lineNumber = 1;
   while (file.ReadStatementRecord(record)) {
-    // A blank record (a passed-over line, the end of the first volume) is no transaction, even
-    // for empty filters. Every decoded record has a sort code of 6 characters.
-    const NarrowText sortCode = record.SortCode();
-    if (sortCode.IsEmpty()) continue;
-    if (!filters.sortCode.Matches(sortCode) || !filters.accountNumber.Matches(record.AccountNumber())) continue;
+    const bool accountRecord = record.SortCode() == filters.sortCode && record.AccountNumber() == filters.accountNumber;
+    if (!accountRecord) continue;
     if (!AddStatementLine(statement, record, lineNumber)) return;
     ++lineNumber;
   }
@@ -100,25 +96,34 @@ void AddAccountLines(const char* path, const StatementFilters& filters, IBankSta
 
 }  // namespace
 
-HRESULT RunStatementImport(LONG& status, StatementFilters& filters, IBankReconciliation* reconciliation,
-                           IBankStatement* statement) {
+HRESULT RunStatementImport(LONG& status, IBankReconciliation* reconciliation, IBankStatement* statement) {
   RequirePointer(reconciliation);
   RequirePointer(statement);
-  status = 0;
+  status = kImportRead;
 
   char path[kStatementPathSize];
   const StatementFileChoice choice = ChooseStatementFile(path, &IdentifyStatementFile);
   if (choice == StatementFileChoice::Cancelled) {
-    status = kStatusCancelled;
+    status = kImportCancelled;
     return S_OK;
   }
 
+  ComPtr<IBankAccount> account;  // held to the end of the run
+  const std::optional<AccountFilters> filters = ReadAccountFilters(reconciliation, account);
+  // A path too long for the buffer names no file the run can open.
+  if (!filters || choice != StatementFileChoice::Chosen) {
+    status = kImportNotRead;
+    return S_OK;
+  }
+  CKelvarnBankTransactionFile file(path, OpenMode::Binary);
+  if (!file.IsStatementFile()) {
+    status = kImportNotRead;
+    return S_OK;
+  }
+  // The host's statement is touched only once there is something to read into it.
   statement->Reset();
   statement->SetBalance(0.0);
-  ComPtr<IBankAccount> account;  // held to the end of the run
-  ReadAccountFilters(reconciliation, filters, account);
-  // A path too long for the buffer names no file the run can open: as for an unreadable file.
-  if (choice == StatementFileChoice::Chosen) AddAccountLines(path, filters, statement);
+  AddAccountLines(file, *filters, statement);
   return S_OK;
 }
 

@@ -4,41 +4,21 @@
 #include <windows.h>
 #include <oaidl.h>
 
-#include <utility>
-
-#include "common/narrow_text.h"
 #include "trelk_bank_reconciliation.h"
 
 namespace kelvarn {
 
-// One account filter: the text a record's field must equal byte for byte. A host text with a
-// character that has no single-byte form can equal no record's field: it matches nothing.
-class AccountFilter {
- public:
-  void Set(NarrowText text) {
-    text_ = std::move(text);
-    matchesNothing_ = false;
-  }
-  void SetMatchingNothing() {
-    text_.Clear();
-    matchesNothing_ = true;
-  }
-  bool Matches(const NarrowText& field) const noexcept { return !matchesNothing_ && text_ == field; }
+// Run outcomes left in the service's Status.
+// The bank's statement was read for the host's account: the statement reset, balance 0, a line
+// per record of the account (possibly none).
+inline constexpr LONG kImportRead = 0;
+// No file was chosen; the statement is untouched.
+inline constexpr LONG kImportCancelled = 1;
+// The chosen file cannot be read or is not the bank's statement, or the host gave no usable
+// account; the statement is untouched.
+inline constexpr LONG kImportNotRead = 2;
 
- private:
-  NarrowText text_;  // empty at creation
-  bool matchesNothing_ = false;
-};
-
-// The host account's sort code (digits only) and account number; the service object keeps them
-// from one run to the next.
-struct StatementFilters {
-  AccountFilter sortCode;       // FilterSortCode
-  AccountFilter accountNumber;  // FilterAccountNumber
-};
-
-// `status` is the service's Status.
-HRESULT RunStatementImport(LONG& status, StatementFilters& filters, IBankReconciliation* reconciliation,
-                           IBankStatement* statement);
+// `status` is the service's Status. Each run takes the account from the host afresh.
+HRESULT RunStatementImport(LONG& status, IBankReconciliation* reconciliation, IBankStatement* statement);
 
 }  // namespace kelvarn

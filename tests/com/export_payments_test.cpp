@@ -1,5 +1,6 @@
 // Whole export runs through the payment service: the configuration lookup, both dialogs driven
 // as a user drives them, the payment file and the run's outcome.
+#include <functional>
 #include <vector>
 
 #include "tests/com/payment_export_support.h"
@@ -51,7 +52,7 @@ TEST_F(ExportPaymentsTest, AnEmptyCollectionGivesAnEmptyFileAndStatusZero) {
   EXPECT_EQ(outcome.userFailure, "");
   EXPECT_EQ(Hex(outcome.hr), Hex(S_OK));
   EXPECT_EQ(outcome.status, 0);
-  EXPECT_TRUE(FileExists(scene.folder.File("payments.csv")));
+  EXPECT_EQ(scene.folder.Entries(), Lines{"payments.csv"});
   EXPECT_EQ(ReadFileBytes(scene.folder.File("payments.csv")), "");
   EXPECT_EQ(scene.log.Take(),
             (Lines{"configuration created", kDefaultsCall, "payments.get_Count()", "configuration released"}));
@@ -77,6 +78,7 @@ TEST_F(ExportPaymentsTest, APaymentFailingACheckIsWrittenMarkedAndMakesStatusOne
                 "\",\"EUR\",\"E\",\"OBrien  Sons Dubli\",\"OBrien  Sons Dubli\",\"Acme Trading Ltd\",\"\",\"\",\"\","
                 "\"\",\"Acme Trading Ltd\",\"\",\"\"\r\n" +
                 ValidPaymentLine("0.25", date, "Zed"));
+  EXPECT_EQ(scene.folder.Entries(), Lines{"payments.csv"});
   EXPECT_EQ(ResultCodes(*scene.payments.get()), (std::vector<LONG>{-1, 28, -1}));
   EXPECT_EQ(CollectionCallsAndResultCodes(scene.log.Take()),
             (Lines{"payments.get_Count()", "payments.get_Item(0)", "payments.get_Item(1)", "payment1.put_ResultCode(28)",
@@ -90,33 +92,50 @@ struct ItemFailureCase {
   HRESULT hr;
 };
 
-TEST_F(ExportPaymentsTest, ACollectionFailingAtIndexTwoOfFiveLeavesTwoLinesAndStatusTwo) {
+// What the chosen path held before the run: nothing, or an older payment file.
+struct EarlierFileCase {
+  const char* name;
+  const char* bytes;  // null: no file
+};
+
+TEST_F(ExportPaymentsTest, ACollectionFailingAtIndexTwoOfFiveLeavesTheChosenPathAsItWasAndStatusTwo) {
   const ItemFailureCase cases[] = {
       {"valid payments", -1, S_OK},
       // The later failure decides the status; the return value still tells of the faulty payment.
       {"after a faulty payment", 1, S_FALSE},
   };
-  for (const ItemFailureCase& failureCase : cases) {
-    SCOPED_TRACE(failureCase.name);
-    ExportScene scene;
-    for (int index = 0; index < 5; ++index) FillValidPayment(scene.payments->Add(), 1 + index, L"Jane Smith");
-    if (failureCase.faultyIndex >= 0) scene.payments->payments[failureCase.faultyIndex]->amount = -5;
-    scene.payments->failItemAt = 2;
-    const std::string date = FileDate(ProposedDay());
+  const EarlierFileCase earlierFiles[] = {{"no file before", nullptr}, {"an older file", "older\r\n"}};
+  for (const EarlierFileCase& earlier : earlierFiles) {
+    for (const ItemFailureCase& failureCase : cases) {
+      SCOPED_TRACE(std::string(earlier.name) + ", " + failureCase.name);
+      ExportScene scene;
+      for (int index = 0; index < 5; ++index) FillValidPayment(scene.payments->Add(), 1 + index, L"Jane Smith");
+      if (failureCase.faultyIndex >= 0) scene.payments->payments[failureCase.faultyIndex]->amount = -5;
+      scene.payments->failItemAt = 2;
+      const std::string path = scene.folder.File("payments.csv");
+      if (earlier.bytes) WriteFileBytes(path, earlier.bytes);
 
-    const ExportOutcome outcome = RunExport(scene.payments.get(), AcceptEverything);
+      const ExportOutcome outcome = RunExport(scene.payments.get(), [&](UiDriver& user) {
+        AcceptEverything(user);
+        if (earlier.bytes) user.Answer(IDYES);  // replace the existing file
+      });
 
-    EXPECT_EQ(outcome.userFailure, "");
-    EXPECT_EQ(Hex(outcome.hr), Hex(failureCase.hr));
-    EXPECT_EQ(outcome.status, 2);
-    const std::string second = failureCase.faultyIndex == 1 ? ValidPaymentLine("-5.00", date, "Jane Smith")
-                                                            : ValidPaymentLine("2.00", date, "Jane Smith");
-    EXPECT_EQ(ReadFileBytes(scene.folder.File("payments.csv")), ValidPaymentLine("1.00", date, "Jane Smith") + second);
-    Lines expectedCalls{"payments.get_Count()", "payments.get_Item(0)", "payments.get_Item(1)"};
-    if (failureCase.faultyIndex == 1) expectedCalls.push_back("payment1.put_ResultCode(21)");
-    expectedCalls.push_back("payments.get_Item(2)");
-    EXPECT_EQ(CollectionCallsAndResultCodes(scene.log.Take()), expectedCalls);
-    ExpectPaymentsReleased(*scene.payments.get());
+      EXPECT_EQ(outcome.userFailure, "");
+      EXPECT_EQ(Hex(outcome.hr), Hex(failureCase.hr));
+      EXPECT_EQ(outcome.status, 2);
+      // Nothing of the two lines written reaches the chosen path, and no temporary file stays.
+      if (earlier.bytes) {
+        EXPECT_EQ(ReadFileBytes(path), earlier.bytes);
+        EXPECT_EQ(scene.folder.Entries(), Lines{"payments.csv"});
+      } else {
+        EXPECT_EQ(scene.folder.Entries(), Lines{});
+      }
+      Lines expectedCalls{"payments.get_Count()", "payments.get_Item(0)", "payments.get_Item(1)"};
+      if (failureCase.faultyIndex == 1) expectedCalls.push_back("payment1.put_ResultCode(21)");
+      expectedCalls.push_back("payments.get_Item(2)");
+      EXPECT_EQ(CollectionCallsAndResultCodes(scene.log.Take()), expectedCalls);
+      ExpectPaymentsReleased(*scene.payments.get());
+    }
   }
 }
 
@@ -130,34 +149,60 @@ TEST_F(ExportPaymentsTest, ACollectionThatCannotCountIsACollectionFailureAndLeav
   EXPECT_EQ(outcome.userFailure, "");
   EXPECT_EQ(Hex(outcome.hr), Hex(S_OK));
   EXPECT_EQ(outcome.status, 2);
-  EXPECT_FALSE(FileExists(scene.folder.File("payments.csv")));
+  EXPECT_EQ(scene.folder.Entries(), Lines{});
   EXPECT_EQ(scene.log.Take(),
             (Lines{"configuration created", kDefaultsCall, "payments.get_Count()", "configuration released"}));
 }
 
-TEST_F(ExportPaymentsTest, AFileThatCannotBeOpenedGivesStatusTwoAndStaysAsItWas) {
-  ExportScene scene;
-  FillValidPayment(scene.payments->Add(), 1, L"Jane Smith");
-  const std::string path = scene.folder.File("payments.csv");
-  WriteFileBytes(path, "in use\r\n");
-  // Another program holds the file open without sharing it.
-  UniqueHandle holder(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-  ASSERT_NE(holder.get(), INVALID_HANDLE_VALUE);
+// A chosen path the written file cannot take: what it holds, and what holds on to it.
+struct IrreplaceablePathCase {
+  const char* name;
+  std::function<UniqueHandle(const std::string& path)> arrange;  // an open handle, kept for the run
+  std::function<bool(const std::string& path)> unchanged;
+};
 
-  const ExportOutcome outcome = RunExport(scene.payments.get(), [](UiDriver& user) {
-    AcceptEverything(user);
-    user.Answer(IDYES);  // replace the existing file
-  });
+TEST_F(ExportPaymentsTest, AChosenPathThatCannotBeReplacedGivesStatusTwoAndStaysAsItWas) {
+  const IrreplaceablePathCase cases[] = {
+      {"a file another program holds open without sharing",
+       [](const std::string& path) {
+         WriteFileBytes(path, "in use\r\n");
+         return UniqueHandle(
+             CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+       },
+       [](const std::string& path) { return ReadFileBytes(path) == "in use\r\n"; }},
+      // The save dialog offers to replace a folder of that name as it does a file.
+      {"a folder",
+       [](const std::string& path) {
+         EXPECT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
+         return UniqueHandle();
+       },
+       [](const std::string& path) {
+         const DWORD attributes = GetFileAttributesA(path.c_str());
+         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+       }},
+  };
+  for (const IrreplaceablePathCase& pathCase : cases) {
+    SCOPED_TRACE(pathCase.name);
+    ExportScene scene;
+    FillValidPayment(scene.payments->Add(), 1, L"Jane Smith");
+    const std::string path = scene.folder.File("payments.csv");
+    UniqueHandle holder = pathCase.arrange(path);
+    ASSERT_NE(holder.get(), INVALID_HANDLE_VALUE);
 
-  EXPECT_EQ(outcome.userFailure, "");
-  EXPECT_EQ(Hex(outcome.hr), Hex(S_OK));
-  EXPECT_EQ(outcome.status, 2);
-  EXPECT_EQ(scene.log.Take(),
-            (Lines{"configuration created", kDefaultsCall, "payments.get_Count()", "configuration released"}));
-  EXPECT_EQ(scene.payments->payments[0]->resultCode, -1);
-  holder.reset();
-  EXPECT_EQ(ReadFileBytes(path), "in use\r\n");
+    const ExportOutcome outcome = RunExport(scene.payments.get(), [](UiDriver& user) {
+      AcceptEverything(user);
+      user.Answer(IDYES);  // replace what is there
+    });
+    holder.reset();
+
+    EXPECT_EQ(outcome.userFailure, "");
+    EXPECT_EQ(Hex(outcome.hr), Hex(S_OK));
+    EXPECT_EQ(outcome.status, 2);
+    // The payment was written (to the temporary file) before the move failed.
+    EXPECT_EQ(CollectionCallsAndResultCodes(scene.log.Take()), (Lines{"payments.get_Count()", "payments.get_Item(0)"}));
+    EXPECT_TRUE(pathCase.unchanged(path));
+    EXPECT_EQ(scene.folder.Entries(), Lines{"payments.csv"});
+  }
 }
 
 struct ConfigurationFailureCase {

@@ -36,13 +36,16 @@ const Lines kChoice = {
     "chooser.GetFileName()",
     "chooser released",
 };
-// The statement reset and the account's texts taken, after a file was chosen.
-const Lines kResetAndAccount = {
-    "statement.Reset()",
-    "statement.SetBalance(0)",
+// The account's texts, taken once a file was chosen and before the file is read.
+const Lines kAccount = {
     "reconciliation.get_BankAccount()",
     "account.get_BankAccountNumber()",
     "account.get_BankSortCode()",
+};
+// The statement reset, only once the account is usable and the file is the bank's statement.
+const Lines kReset = {
+    "statement.Reset()",
+    "statement.SetBalance(0)",
 };
 
 struct ExpectedLine {
@@ -93,8 +96,10 @@ Lines LineCalls(const std::vector<ExpectedLine>& lines) {
   return calls;
 }
 
-// The whole sequence of a run that chose a file and reached the account's texts.
-Lines ImportCalls(const std::vector<ExpectedLine>& lines) { return Concatenate({kChoice, kResetAndAccount, LineCalls(lines)}); }
+// The whole sequence of a run that read the bank's statement for the host's account.
+Lines ImportCalls(const std::vector<ExpectedLine>& lines) { return Concatenate({kChoice, kAccount, kReset, LineCalls(lines)}); }
+// The whole sequence of a run that chose a file and read nothing: no call on the statement.
+const Lines kNotReadCalls = Concatenate({kChoice, kAccount});
 
 // One statement service and the host around it: components, reconciliation, account, statement.
 class ImportScene {
@@ -181,14 +186,11 @@ TEST_F(ImportStatementTest, OnlyRecordsWhoseSortCodeDigitsAndAccountNumberMatchB
       {"sort code with blanks", L"12 34 56", L"12345678", kMixedOwnLines},
       {"seven-digit account number", L"123456", L"1234567", {}},
       {"account number with a trailing blank", L"123456", L"12345678 ", {}},
-      {"empty sort code and account number: blank records are no lines", L"", L"", {}},
       // Texts that fill a 32-byte conversion buffer are kept whole, never cut.
       {"sort code of 40 characters with its digits first", padded40.c_str(), L"12345678", kMixedOwnLines},
       {"sort code with a seventh digit as 33rd character", digitAt33.c_str(), L"12345678", {}},
       {"account number of 32 characters", L"123456", account32.c_str(), {}},
-      // A character without a single-byte form: the filter matches nothing.
-      {"sort code with en dashes", L"12\u201334\u201356", L"12345678", {}},
-      {"account number with a character above U+00FF", L"123456", L"1234567\u0100", {}},
+      {"an account the file holds no record of", L"11-22-33", L"11223344", {}},
   };
   for (const Case& row : kCases) {
     ImportScene scene;
@@ -200,7 +202,7 @@ TEST_F(ImportStatementTest, OnlyRecordsWhoseSortCodeDigitsAndAccountNumberMatchB
   }
 }
 
-TEST_F(ImportStatementTest, AFileThatCannotBeReadOrIsNotTheBanksResetsTheStatementAndAddsNothing) {
+TEST_F(ImportStatementTest, AFileThatCannotBeReadOrIsNotTheBanksLeavesTheStatementUntouchedWithStatusTwo) {
   struct Case {
     const char* name;
     FakeText path;
@@ -209,6 +211,7 @@ TEST_F(ImportStatementTest, AFileThatCannotBeReadOrIsNotTheBanksResetsTheStateme
       {"another bank's statement", WideFixturePath("import/foreign.txt").c_str()},
       {"a volume header label of 79 characters", WideFixturePath("import/short_label.txt").c_str()},
       {"a missing file", WideFixturePath("import/missing.txt").c_str()},
+      {"a directory", WideFixturePath("import").c_str()},
       {"no path", nullptr},
       {"an empty path", L""},
   };
@@ -218,8 +221,8 @@ TEST_F(ImportStatementTest, AFileThatCannotBeReadOrIsNotTheBanksResetsTheStateme
     scene.SetAccount(L"123456", L"12345678");
     ASSERT_EQ(scene.Service()->put_Status(7), S_OK);
     EXPECT_EQ(Hex(scene.Run()), Hex(S_OK)) << row.name;
-    EXPECT_EQ(scene.log.Take(), ImportCalls({})) << row.name;
-    EXPECT_EQ(scene.Status(), 0) << row.name;
+    EXPECT_EQ(scene.log.Take(), kNotReadCalls) << row.name;
+    EXPECT_EQ(scene.Status(), 2) << row.name;
   }
 }
 
@@ -236,12 +239,13 @@ TEST_F(ImportStatementTest, AChosenPathOfMoreThan259CharactersIsReadAsNoFile) {
   struct Case {
     const char* name;
     std::string chosen;
-    std::vector<ExpectedLine> lines;
+    Lines calls;
+    LONG status;
   };
   const Case kCases[] = {
-      {"259 characters", path, {kAcme}},
-      {"260 characters", path + "x", {}},
-      {"300 characters", path + std::string(41, 'x'), {}},
+      {"259 characters", path, ImportCalls({kAcme}), 0},
+      {"260 characters", path + "x", kNotReadCalls, 2},
+      {"300 characters", path + std::string(41, 'x'), kNotReadCalls, 2},
   };
   for (const Case& row : kCases) {
     ImportScene scene;
@@ -249,8 +253,8 @@ TEST_F(ImportStatementTest, AChosenPathOfMoreThan259CharactersIsReadAsNoFile) {
     scene.SetAccount(L"123456", L"12345678");
     ASSERT_EQ(scene.Service()->put_Status(7), S_OK);
     EXPECT_EQ(Hex(scene.Run()), Hex(S_OK)) << row.name;
-    EXPECT_EQ(scene.log.Take(), ImportCalls(row.lines)) << row.name;
-    EXPECT_EQ(scene.Status(), 0) << row.name;
+    EXPECT_EQ(scene.log.Take(), row.calls) << row.name;
+    EXPECT_EQ(scene.Status(), row.status) << row.name;
   }
   DeleteFileA(path.c_str());
 }
@@ -294,49 +298,70 @@ TEST_F(ImportStatementTest, AFailingFileChoiceReturnsTheHostFailureWithStatusZer
   }
 }
 
-TEST_F(ImportStatementTest, WithoutTheAccountsTextsTheFiltersOfThePreviousRunApply) {
-  struct Case {
-    const char* name;
-    void (*prepare)(ImportScene&);
-    Lines accountCalls;
-  };
-  const Case kCases[] = {
-      {"BankAccount fails",
-       [](ImportScene& scene) { scene.reconciliation->failures["get_BankAccount"] = {E_FAIL, L""}; },
-       {"reconciliation.get_BankAccount()"}},
-      {"BankAccount yields no account", [](ImportScene& scene) { scene.reconciliation->account = nullptr; },
-       {"reconciliation.get_BankAccount()"}},
-      {"the account yields no texts", [](ImportScene& scene) { scene.SetAccount(nullptr, nullptr); },
-       {"reconciliation.get_BankAccount()", "account.get_BankAccountNumber()", "account.get_BankSortCode()"}},
-  };
-  for (const Case& row : kCases) {
+// How the host's account can fail to select any record, and the calls the run then makes.
+struct UnusableAccountCase {
+  const char* name;
+  void (*prepare)(ImportScene&);
+  Lines accountCalls;
+};
+const UnusableAccountCase kUnusableAccounts[] = {
+    {"BankAccount fails",
+     [](ImportScene& scene) { scene.reconciliation->failures["get_BankAccount"] = {E_FAIL, L""}; },
+     {"reconciliation.get_BankAccount()"}},
+    {"BankAccount yields no account", [](ImportScene& scene) { scene.reconciliation->account = nullptr; },
+     {"reconciliation.get_BankAccount()"}},
+    {"no account number", [](ImportScene& scene) { scene.SetAccount(L"12-34-56", nullptr); }, kAccount},
+    {"an empty account number", [](ImportScene& scene) { scene.SetAccount(L"12-34-56", L""); }, kAccount},
+    {"BankAccountNumber fails",
+     [](ImportScene& scene) { scene.account->failures["get_BankAccountNumber"] = {E_FAIL, L""}; }, kAccount},
+    {"an account number with a character above U+00FF",
+     [](ImportScene& scene) { scene.SetAccount(L"12-34-56", L"1234567\u0100"); }, kAccount},
+    {"no sort code", [](ImportScene& scene) { scene.SetAccount(nullptr, L"12345678"); }, kAccount},
+    {"an empty sort code", [](ImportScene& scene) { scene.SetAccount(L"", L"12345678"); }, kAccount},
+    {"a sort code without a digit", [](ImportScene& scene) { scene.SetAccount(L"--", L"12345678"); }, kAccount},
+    {"a sort code with en dashes", [](ImportScene& scene) { scene.SetAccount(L"12\u201334\u201356", L"12345678"); },
+     kAccount},
+};
+
+TEST_F(ImportStatementTest, AnAccountThatCannotSelectRecordsLeavesTheStatementUntouchedWithStatusTwo) {
+  for (const UnusableAccountCase& row : kUnusableAccounts) {
+    ImportScene scene;
+    scene.Choose("import/mixed_accounts.txt");
+    scene.SetAccount(L"12-34-56", L"12345678");
+    row.prepare(scene);
+    EXPECT_EQ(Hex(scene.Run()), Hex(S_OK)) << row.name;
+    EXPECT_EQ(scene.log.Take(), Concatenate({kChoice, row.accountCalls})) << row.name;
+    EXPECT_EQ(scene.Status(), 2) << row.name;
+  }
+}
+
+TEST_F(ImportStatementTest, AfterARunThatSucceededAnUnusableAccountImportsNothing) {
+  for (const UnusableAccountCase& row : kUnusableAccounts) {
     ImportScene scene;
     scene.Choose("import/mixed_accounts.txt");
     scene.SetAccount(L"65-43-21", L"87654321");
     ASSERT_EQ(Hex(scene.Run()), Hex(S_OK)) << row.name;
     ASSERT_EQ(scene.log.Take(), ImportCalls({kOtherAccount})) << row.name;
+    ASSERT_EQ(scene.Status(), 0) << row.name;
 
+    // The same service: nothing of the first run's account is left to select records with.
     scene.NewStatement();
     row.prepare(scene);
     EXPECT_EQ(Hex(scene.Run()), Hex(S_OK)) << row.name;
-    EXPECT_EQ(scene.log.Take(), Concatenate({kChoice, {"statement.Reset()", "statement.SetBalance(0)"},
-                                               row.accountCalls, LineCalls({kOtherAccount})}))
-        << row.name;
-    EXPECT_EQ(scene.Status(), 0) << row.name;
+    EXPECT_EQ(scene.log.Take(), Concatenate({kChoice, row.accountCalls})) << row.name;
+    EXPECT_EQ(scene.Status(), 2) << row.name;
   }
 }
 
-TEST_F(ImportStatementTest, ANewServiceWhoseBankAccountFailsAddsNoBlankLines) {
-  // Empty filters: the passed-over lines and the end of the first volume give blank records.
+TEST_F(ImportStatementTest, ANewServiceWhoseBankAccountFailsLeavesTheStatementUntouched) {
+  // Files with blank records (passed-over lines, the end of the first volume).
   for (const char* fixture : {"statement/one_volume.txt", "statement/two_volumes.txt"}) {
     ImportScene scene;
     scene.Choose(fixture);
     scene.reconciliation->failures["get_BankAccount"] = {E_FAIL, L""};
     EXPECT_EQ(Hex(scene.Run()), Hex(S_OK)) << fixture;
-    EXPECT_EQ(scene.log.Take(), Concatenate({kChoice, {"statement.Reset()", "statement.SetBalance(0)",
-                                                         "reconciliation.get_BankAccount()"}}))
-        << fixture;
-    EXPECT_EQ(scene.Status(), 0) << fixture;
+    EXPECT_EQ(scene.log.Take(), Concatenate({kChoice, {"reconciliation.get_BankAccount()"}})) << fixture;
+    EXPECT_EQ(scene.Status(), 2) << fixture;
   }
 }
 
@@ -355,7 +380,7 @@ TEST_F(ImportStatementTest, AStatementThatYieldsNoLineEndsTheAdding) {
     scene.SetAccount(L"123456", L"12345678");
     row.prepare(*scene.statement.get());
     EXPECT_EQ(Hex(scene.Run()), Hex(S_OK)) << row.name;
-    EXPECT_EQ(scene.log.Take(), Concatenate({kChoice, kResetAndAccount, {"statement.AddLine()"}})) << row.name;
+    EXPECT_EQ(scene.log.Take(), Concatenate({kChoice, kAccount, kReset, {"statement.AddLine()"}})) << row.name;
     EXPECT_EQ(scene.Status(), 0) << row.name;
   }
 }

@@ -1,5 +1,6 @@
 #include "tests/com/payment_export_support.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -27,18 +28,25 @@ ScratchFolder::ScratchFolder() {
 }
 
 ScratchFolder::~ScratchFolder() {
-  WIN32_FIND_DATAA entry;
-  const HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &entry);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = entry.cFileName;
-      if (name == "." || name == "..") continue;
-      SetFileAttributesA(File(name).c_str(), FILE_ATTRIBUTE_NORMAL);
-      DeleteFileA(File(name).c_str());
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
+  for (const std::string& name : Entries()) {
+    SetFileAttributesA(File(name).c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!DeleteFileA(File(name).c_str())) RemoveDirectoryA(File(name).c_str());
   }
   RemoveDirectoryA(path_.c_str());
+}
+
+std::vector<std::string> ScratchFolder::Entries() const {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA entry;
+  const HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = entry.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 ExportScene::ExportScene() : host(log), payments(MakeFake<FakeBankPayments>(log)) {

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "tests/com/com_test_support.h"
 #include "tests/support/call_log.h"
@@ -25,6 +26,8 @@ class ScratchFolder {
   // The folder's Windows path, without a trailing backslash.
   const std::string& Path() const { return path_; }
   std::string File(const std::string& name) const { return path_ + "\\" + name; }
+  // The names of what the folder holds, sorted.
+  std::vector<std::string> Entries() const;
 
  private:
   std::string path_;

@@ -2,9 +2,11 @@
 // come from today's real date and the banking calendar.
 #include <cmath>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "payment/banking_calendar.h"
+#include "tests/com/module_allocation_failure.h"
 #include "tests/com/payment_export_support.h"
 #include "tests/support/fake_host_components.h"
 
@@ -76,6 +78,65 @@ TEST_F(ProcessingDateDialogTest, OpensCentredWithItsIconProposingTodayOrTheNextB
   EXPECT_EQ(scene.log.Take(), (Lines{"configuration created",
                                      "configuration.GetPaymentFileDefaults(key \"Kelvarn Bank\" zero-filled to 100)",
                                      "configuration released"}));
+}
+
+// The label's text as the static control lays it out (word-wrapped to its width, in the font the
+// dialog gave it) against the room the control has, and where the control sits among the others.
+struct LabelLayout {
+  bool hasFont = false;
+  RECT client{};  // the label's client area
+  RECT needed{};  // what its text needs, from the client area's top left corner
+  bool clearOfPicker = false;
+  bool insideGroup = false;
+};
+
+RECT ScreenRect(HWND dialog, int controlId) {
+  RECT rect{};
+  GetWindowRect(GetDlgItem(dialog, controlId), &rect);
+  return rect;
+}
+
+LabelLayout MeasureLabel(HWND dialog) {
+  LabelLayout layout;
+  const HWND label = GetDlgItem(dialog, 2001);
+  const auto font = reinterpret_cast<HFONT>(SendToWindow(label, WM_GETFONT, 0, 0));
+  layout.hasFont = font != nullptr;
+  GetClientRect(label, &layout.client);
+  const std::string text = WindowText(label);
+  const HDC dc = GetDC(label);
+  const HGDIOBJ previous = SelectObject(dc, font);
+  layout.needed = RECT{0, 0, layout.client.right, 0};
+  DrawTextA(dc, text.c_str(), -1, &layout.needed, DT_CALCRECT | DT_WORDBREAK | DT_LEFT | DT_EXPANDTABS);
+  SelectObject(dc, previous);
+  ReleaseDC(label, dc);
+
+  const RECT labelRect = ScreenRect(dialog, 2001);
+  const RECT picker = ScreenRect(dialog, kPickerId);
+  const RECT group = ScreenRect(dialog, 2012);
+  RECT overlap{};
+  layout.clearOfPicker = !IntersectRect(&overlap, &labelRect, &picker);
+  layout.insideGroup = labelRect.left >= group.left && labelRect.right <= group.right && labelRect.top >= group.top &&
+                       labelRect.bottom <= group.bottom;
+  return layout;
+}
+
+TEST_F(ProcessingDateDialogTest, TheLabelHasRoomForItsWholeText) {
+  ExportScene scene;
+
+  LabelLayout layout;
+  const ExportOutcome outcome = RunExport(scene.payments.get(), [&](UiDriver& user) {
+    const HWND dialog = user.WaitFor(DialogKind::kProcessingDate);
+    layout = MeasureLabel(dialog);
+    user.Press(dialog, IDCANCEL);
+  });
+
+  EXPECT_EQ(outcome.userFailure, "");
+  EXPECT_TRUE(layout.hasFont);
+  EXPECT_GT(layout.needed.bottom, 0);
+  EXPECT_LE(layout.needed.right, layout.client.right);
+  EXPECT_LE(layout.needed.bottom, layout.client.bottom);
+  EXPECT_TRUE(layout.clearOfPicker);
+  EXPECT_TRUE(layout.insideGroup);
 }
 
 struct RefusalCase {
@@ -205,6 +266,30 @@ TEST_F(ProcessingDateDialogTest, CancelAfterAChangeAsksFirstYesEndsTheRunNoKeeps
       EXPECT_EQ(ReadFileBytes(scene.folder.File("kept.csv")), ValidPaymentLine("7.00", FileDate(day), "Jane Smith"));
     }
   }
+}
+
+TEST_F(ProcessingDateDialogTest, RunningOutOfMemoryWhileBuildingARefusalEndsTheRunAsCancelled) {
+  ExportScene scene;
+  FillValidPayment(scene.payments->Add(), 3, L"Jane Smith");
+
+  std::optional<ModuleAllocationFailure> allocationFailure;
+  const ExportOutcome outcome = RunExport(scene.payments.get(), [&](UiDriver& user) {
+    const HWND dialog = user.WaitFor(DialogKind::kProcessingDate);
+    ChooseDay(user, dialog, Today() - 1);
+    // The dialog's next allocation is the text of the refusal of a past date.
+    allocationFailure.emplace(Module().module);
+    user.Press(dialog, IDOK);
+  });
+  allocationFailure.reset();
+
+  // No message box, no save dialog: the dialog ended and the run with it.
+  EXPECT_EQ(outcome.userFailure, "");
+  EXPECT_EQ(Hex(outcome.hr), Hex(S_OK));
+  EXPECT_EQ(outcome.status, 3);
+  EXPECT_EQ(scene.folder.Entries(), Lines{});
+  EXPECT_EQ(scene.log.Take(), (Lines{"configuration created",
+                                     "configuration.GetPaymentFileDefaults(key \"Kelvarn Bank\" zero-filled to 100)",
+                                     "configuration released"}));
 }
 
 }  // namespace

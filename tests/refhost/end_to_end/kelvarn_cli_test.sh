@@ -107,15 +107,22 @@ group_import() {
   expect "import: the other account" 0 \
     '{"hresult": "0x00000000", "status": 0, "reset": true, "balance": 0.0, "lines": [{"line_number": 1, "credit": 0, "amount": 50.0, "date": "2007-01-02", "name": "OTHER ACCOUNT     ", "reference": "NOT OURS           OTHER LTD         "}]}' \
     -- import --statement "$fixtures/import/mixed_accounts.txt" --sort-code 654321 --account-number 87654321
-  local empty='{"hresult": "0x00000000", "status": 0, "reset": true, "balance": 0.0, "lines": []}'
-  expect "import: no bank account (BankAccount fails)" 0 "$empty" -- import --statement "$fixtures/import/mixed_accounts.txt"
-  expect "import: another bank's file" 0 "$empty" \
+  expect "import: a statement without a record of the account" 0 \
+    '{"hresult": "0x00000000", "status": 0, "reset": true, "balance": 0.0, "lines": []}' \
+    -- import --statement "$fixtures/import/mixed_accounts.txt" --sort-code 11-22-33 --account-number 11223344
+  # Nothing read: the host's statement is left as it was (not reset, no balance set).
+  local untouched='{"hresult": "0x00000000", "status": 2, "reset": false, "balance": null, "lines": []}'
+  expect "import: no bank account (BankAccount fails)" 0 "$untouched" \
+    -- import --statement "$fixtures/import/mixed_accounts.txt"
+  expect "import: another bank's file" 0 "$untouched" \
     -- import --statement "$fixtures/import/foreign.txt" --sort-code 12-34-56 --account-number 12345678
-  # The omitted one is an empty text, which no record's field equals.
-  expect "import: only the account number" 0 "$empty" \
+  # The omitted sort code is an empty text: an account without a sort code selects no record.
+  expect "import: only the account number" 0 "$untouched" \
     -- import --statement "$fixtures/import/mixed_accounts.txt" --account-number 12345678
-  expect "import: a file that cannot be read" 0 "$empty" \
+  expect "import: a file that cannot be read" 0 "$untouched" \
     -- import --statement "$scratch/missing.txt" --sort-code 12-34-56 --account-number 12345678
+  expect "import: a directory" 0 "$untouched" \
+    -- import --statement "$fixtures/import" --sort-code 12-34-56 --account-number 12345678
 }
 
 group_export() {
