@@ -1,6 +1,7 @@
 // The statement reader over generated two-volume files of 100,000 and 1,000,000 records, against
 // the plain std::getline reading of the same files; and the reader's peak memory at both sizes,
-// each measured in a fresh child process.
+// each measured in a fresh child process. The machine's speed wanders from run to run (a shared
+// virtual machine): each rate is the median of five runs.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <sys/types.h>
@@ -23,8 +24,9 @@ namespace kelvarn::bench {
 namespace {
 
 constexpr std::uint64_t kSizes[] = {100000, 1000000};
-constexpr double kMinimumRatio = 0.5;           // the reader against the getline baseline
+constexpr double kMinimumRatio = 0.9;           // the reader against the getline baseline
 constexpr long kFlatMemoryKiB = 1024;           // peak memory equal at both sizes within 1 MiB
+constexpr int kRepetitions = 5;
 constexpr const char kPeakReadOption[] = "--peak-read=";
 constexpr const char kDataDirOption[] = "--data-dir=";
 
@@ -159,11 +161,15 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark(("statement_reader/" + std::to_string(input.records)).c_str(),
                                  [input](benchmark::State& state) { RunReader(state, input.path, input.generated); })
         ->Unit(benchmark::kMillisecond)
-        ->UseRealTime();
+        ->UseRealTime()
+        ->Repetitions(kRepetitions)
+        ->DisplayAggregatesOnly(true);
     benchmark::RegisterBenchmark(("getline_baseline/" + std::to_string(input.records)).c_str(),
                                  [input](benchmark::State& state) { RunGetline(state, input.path, input.generated); })
         ->Unit(benchmark::kMillisecond)
-        ->UseRealTime();
+        ->UseRealTime()
+        ->Repetitions(kRepetitions)
+        ->DisplayAggregatesOnly(true);
   }
   CapturingReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -185,7 +191,8 @@ int main(int argc, char** argv) {
     figures.Add({"statement reader, " + size + " records: MB/s", Fixed(readerBytes / 1e6, "%.1f"), "", Verdict::Informational});
     figures.Add({"getline baseline, " + size + " records: MB/s", Fixed(baselineBytes / 1e6, "%.1f"), "", Verdict::Informational});
     const double ratio = baselineBytes > 0 ? readerBytes / baselineBytes : 0.0;
-    figures.Add({"statement reader / getline, " + size + " records", Fixed(ratio * 100, "%.0f %%"), ">= 50 %",
+    figures.Add({"statement reader / getline, " + size + " records", Fixed(ratio * 100, "%.0f %%"),
+                 ">= " + Fixed(kMinimumRatio * 100, "%.0f %%"),
                  ratio >= kMinimumRatio ? Verdict::Met : Verdict::NotMet});
   }
   std::vector<long> peaks;

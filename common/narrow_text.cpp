@@ -75,8 +75,6 @@ NarrowText& NarrowText::Append(std::string_view text) {
   return *this;
 }
 
-void NarrowText::Clear() noexcept { text_.clear(); }
-
 NarrowText NarrowText::Left(std::size_t count) const {
   return NarrowText(View().substr(0, count));
 }

@@ -33,7 +33,7 @@ class NarrowText {
   // From a counted run of bytes (reuses the storage already held: no allocation once it fits).
   NarrowText& Assign(std::string_view text);
   NarrowText& Append(std::string_view text);
-  void Clear() noexcept;  // empty, keeping the storage
+  void Clear() noexcept { text_.clear(); }  // empty, keeping the storage
 
   // Cut down to the characters that exist: asking for more than remains gives the rest.
   NarrowText Left(std::size_t count) const;

@@ -38,36 +38,35 @@ bool StatementLineReader::Open(const char* path, bool textMode) {
   if (!buffer_) buffer_.reset(new char[kBufferSize]);
   file_ = file;
   textMode_ = textMode;
-  begin_ = end_ = 0;
+  begin_ = end_ = nul_ = 0;
   return true;
 }
 
 void StatementLineReader::Close() noexcept {
   fileOwner_.reset();
   file_ = nullptr;
-  begin_ = end_ = 0;
+  begin_ = end_ = nul_ = 0;
 }
 
 bool StatementLineReader::Refill() {
   if (file_ == nullptr) return false;
   begin_ = 0;
   end_ = std::fread(buffer_.get(), 1, kBufferSize, file_);
+  nul_ = FindNul(0);
   return end_ > 0;
 }
 
-bool StatementLineReader::ReadLine(std::string_view& line) {
+std::size_t StatementLineReader::FindNul(std::size_t from) const noexcept {
+  const void* nul = std::memchr(buffer_.get() + from, '\0', end_ - from);
+  return nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - buffer_.get()) : end_;
+}
+
+bool StatementLineReader::ReadLineAcrossBuffer(std::string_view& line) {
   line = std::string_view();
   if (file_ == nullptr) return false;
-  if (begin_ == end_ && !Refill()) return false;
-
-  // The whole line lies in the buffer: hand it out from there.
-  const char* start = buffer_.get() + begin_;
-  const std::size_t available = end_ - begin_;
-  if (const void* found = std::memchr(start, '\n', available)) {
-    const std::size_t total = static_cast<std::size_t>(static_cast<const char*>(found) - start);
-    begin_ += total + 1;
-    line = FinishLine(start, total, total, total > 0 ? start[total - 1] : '\0', true, textMode_);
-    return true;
+  if (begin_ == end_) {
+    if (!Refill()) return false;
+    if (TakeLineInBuffer(line)) return true;
   }
 
   // The line crosses the end of the buffer: keep its beginning, skip the rest up to the LF.
@@ -90,6 +89,7 @@ bool StatementLineReader::ReadLine(std::string_view& line) {
     total += taken;
     if (found) {
       begin_ += taken + 1;
+      if (nul_ < begin_) nul_ = FindNul(begin_);
       endedByLineFeed = true;
       break;
     }

@@ -32,6 +32,13 @@ TEST(ParseLeadingInteger, ReadsAsTheRuntimeAtoiDoes) {
       {"9223372036854775808", std::numeric_limits<std::int64_t>::max()},   // saturates
       {"-9223372036854775809", std::numeric_limits<std::int64_t>::min()},
       {"123456789012345678901234567890", std::numeric_limits<std::int64_t>::max()},
+      // The characters next to the digits end a long run wherever they stand.
+      {"1234567:901", 1234567},
+      {"1/345678901", 1},
+      {"12345678:01", 12345678},
+      {"123456789012345/78", 123456789012345},
+      {"0000000000000000012", 12},
+      {"-000000001234567890123", -1234567890123},
   };
   for (const Case& c : cases) EXPECT_EQ(ParseLeadingInteger(c.text), c.expected) << '"' << c.text << '"';
 }

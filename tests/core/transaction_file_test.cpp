@@ -392,6 +392,24 @@ TEST(StatementLineReader, LinesAcrossManyBufferFills) {
   EXPECT_EQ(ReadLines(bytes, true), expected);
 }
 
+TEST(StatementLineReader, NulBytesAcrossManyBufferFills) {
+  // Runs of lines with a NUL somewhere and lines without one, some crossing the buffer's end.
+  std::string bytes;
+  Texts expectedText;
+  Texts expectedBinary;
+  for (int index = 0; index < 3000; ++index) {
+    std::string line(static_cast<std::size_t>(index * 37 % 1100), static_cast<char>('a' + index % 26));
+    if (index % 7 < 4 && !line.empty()) line[static_cast<std::size_t>(index * 11) % line.size()] = '\0';
+    const std::string lineEnd = index % 3 == 0 ? "\r\n" : "\n";
+    bytes += line + lineEnd;
+    const std::string binary = (line + lineEnd.substr(0, lineEnd.size() - 1)).substr(0, 1023);
+    expectedText.push_back(line.substr(0, std::min(line.find('\0'), std::size_t{1023})));
+    expectedBinary.push_back(binary.substr(0, binary.find('\0')));
+  }
+  EXPECT_EQ(ReadLines(bytes, true), expectedText);
+  EXPECT_EQ(ReadLines(bytes, false), expectedBinary);
+}
+
 TEST(StatementLineReader, MissingFileDoesNotOpen) {
   StatementLineReader reader;
   EXPECT_FALSE(reader.Open((::testing::TempDir() + "kelvarn_no_such_file.txt").c_str(), true));
