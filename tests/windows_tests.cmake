@@ -57,3 +57,8 @@ foreach(group info calendar recognise import export usage)
   set_tests_properties(refhost_cli_${group} PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK com_registry
     ENVIRONMENT "KELVARN_HOST_BUILD=${CMAKE_BINARY_DIR}" PASS_REGULAR_EXPRESSION "${group}: all checks passed")
 endforeach()
+
+# The installer package of the release (tests/installer/).
+if(KELVARN_ARCH STREQUAL "x86_64")
+  include(${CMAKE_CURRENT_SOURCE_DIR}/installer/installer_tests.cmake)
+endif()
