@@ -72,6 +72,14 @@ class BankServices final
     return RunComMethod([&] { *RequirePointer(count) = services_.Count(); });
   }
 
+  // JScript's Enumerator asks for the enumerator as a method alone, VBScript's For Each as a
+  // method or property: both reach NewEnum, a property in the type library.
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID iid, LCID locale, WORD flags, DISPPARAMS* parameters,
+                                   VARIANT* result, EXCEPINFO* exception, UINT* argumentError) override {
+    if (member == DISPID_NEWENUM && (flags & DISPATCH_METHOD)) flags |= DISPATCH_PROPERTYGET;
+    return ComObject::Invoke(member, iid, locale, flags, parameters, result, exception, argumentError);
+  }
+
   HRESULT STDMETHODCALLTYPE get_NewEnum(IUnknown** enumerator) override {
     return RunComMethod([&] {
       RequirePointer(enumerator);

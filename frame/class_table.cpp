@@ -5,6 +5,7 @@
 #include "bank/bank.h"
 #include "bank/bank_services.h"
 #include "frame/class_factory.h"
+#include "frame/component_category.h"
 #include "frame/module.h"
 #include "resources/resource_ids.h"
 #include "services/bank_payment_service.h"
@@ -14,13 +15,16 @@
 namespace kelvarn {
 namespace {
 
-// The component category the host looks for to find its bank components.
-constexpr CATID kBankComponentCategory = {0x4E28D2A2, 0xEE93, 0x11D3, {0x8A, 0x15, 0x00, 0xE0, 0x29, 0x17, 0x8D, 0x24}};
+constexpr CATID kBankCategory = {
+    kBankComponentCategory.data1, kBankComponentCategory.data2, kBankComponentCategory.data3,
+    {kBankComponentCategory.data4[0], kBankComponentCategory.data4[1], kBankComponentCategory.data4[2],
+     kBankComponentCategory.data4[3], kBankComponentCategory.data4[4], kBankComponentCategory.data4[5],
+     kBankComponentCategory.data4[6], kBankComponentCategory.data4[7]}};
 
 void NoHook() {}
 
 ClassEntry g_classTable[] = {
-    {&CLSID_Bank, IDR_BANK, &kBankComponentCategory, &CreateBankInstance, &NoHook, &NoHook, nullptr},
+    {&CLSID_Bank, IDR_BANK, &kBankCategory, &CreateBankInstance, &NoHook, &NoHook, nullptr},
     {&CLSID_BankServices, IDR_BANK_SERVICES, nullptr, &CreateBankServicesInstance, &NoHook, &NoHook, nullptr},
     {&CLSID_BankPaymentService, IDR_BANK_PAYMENT_SERVICE, nullptr, &CreateBankPaymentService, &NoHook, &NoHook,
      nullptr},

@@ -57,3 +57,17 @@ foreach(group info calendar recognise import export usage)
   set_tests_properties(refhost_cli_${group} PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK com_registry
     ENVIRONMENT "KELVARN_HOST_BUILD=${CMAKE_BINARY_DIR}" PASS_REGULAR_EXPRESSION "${group}: all checks passed")
 endforeach()
+
+# The installer package of the release (tests/installer/).
+if(KELVARN_ARCH STREQUAL "x86_64")
+  include(${CMAKE_CURRENT_SOURCE_DIR}/installer/installer_tests.cmake)
+endif()
+
+# The host guide's generated tables against this build's type libraries and string table.
+if(KELVARN_ARCH STREQUAL "x86_64")
+  add_test(NAME host_guide_tables
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/docs/host_guide_check.sh ${wine_run} $<TARGET_FILE:host_guide_tables>
+            ${CMAKE_SOURCE_DIR}/docs/host-guide.md $<TARGET_FILE:TrelkKelvarnBank> ${KELVARN_COMPONENT_TLB} ${KELVARN_HOST_TLBS})
+  set_tests_properties(host_guide_tables PROPERTIES FIXTURES_REQUIRED registered
+    PASS_REGULAR_EXPRESSION "host guide: tables match the type libraries")
+endif()

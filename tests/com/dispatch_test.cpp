@@ -120,5 +120,39 @@ TEST_F(DispatchTest, LateBoundFailuresCarryTheDescription) {
   SysFreeString(exception.bstrHelpFile);
 }
 
+// The collection's enumerator through Invoke: as a method alone (JScript's Enumerator), as a
+// property, and as either (VBScript's For Each); each walks both services.
+TEST_F(DispatchTest, NewEnumAnswersAMethodAndAPropertyCall) {
+  ComPtr<IDispatch> services = CreateComponent<IDispatch>(CLSID_BankServices);
+  ASSERT_TRUE(services);
+  const std::pair<const char*, WORD> kCalls[] = {
+      {"method", DISPATCH_METHOD},
+      {"property", DISPATCH_PROPERTYGET},
+      {"method or property", DISPATCH_METHOD | DISPATCH_PROPERTYGET},
+  };
+  for (const auto& [what, flags] : kCalls) {
+    VARIANT result;
+    VariantInit(&result);
+    ASSERT_EQ(Hex(Call(services.get(), DISPID_NEWENUM, flags, {}, &result)), Hex(S_OK)) << what;
+    ASSERT_TRUE(V_VT(&result) == VT_UNKNOWN || V_VT(&result) == VT_DISPATCH) << what << ": type " << V_VT(&result);
+    ComPtr<IEnumVARIANT> enumerator;
+    ASSERT_EQ(V_UNKNOWN(&result)->QueryInterface(IID_IEnumVARIANT, enumerator.put_void()), S_OK) << what;
+    VariantClear(&result);
+    VARIANT items[3];
+    for (VARIANT& item : items) VariantInit(&item);
+    ULONG fetched = 0;
+    EXPECT_EQ(Hex(enumerator->Next(3, items, &fetched)), Hex(S_FALSE)) << what;
+    EXPECT_EQ(fetched, 2u) << what;
+    for (VARIANT& item : items) {
+      VariantClear(&item);
+    }
+  }
+  VARIANT result;
+  VariantInit(&result);
+  VARIANT value = Long(0);
+  EXPECT_NE(Hex(Call(services.get(), DISPID_NEWENUM, DISPATCH_PROPERTYPUT, {value}, &result)), Hex(S_OK));
+  VariantClear(&result);
+}
+
 }  // namespace
 }  // namespace kelvarn::test
