@@ -71,3 +71,22 @@ if(KELVARN_ARCH STREQUAL "x86_64")
   set_tests_properties(host_guide_tables PROPERTIES FIXTURES_REQUIRED registered
     PASS_REGULAR_EXPRESSION "host guide: tables match the type libraries")
 endif()
+
+# A misbehaving host: fault injection into every call of an export and an import, and a fuzzer
+# of the four classes through IDispatch and the enumerator's vtable. Run with OANOCACHE=1 and
+# Wine's heap checking (run_checked.sh fails on any heap warning).
+file(GLOB misbehaving_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/misbehaving/*.cpp)
+add_executable(misbehaving_host_tests ${misbehaving_test_sources}
+  ${CMAKE_CURRENT_SOURCE_DIR}/com/com_test_support.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/com/payment_export_support.cpp)
+target_link_libraries(misbehaving_host_tests PRIVATE kelvarn_test_support kelvarn_core ${KELVARN_GMOCK}
+  ${KELVARN_GTEST_MAIN} ole32 oleaut32 uuid advapi32 user32)
+target_compile_definitions(misbehaving_host_tests PRIVATE KELVARN_DLL_PATH="$<TARGET_FILE:TrelkKelvarnBank>"
+  KELVARN_FIXTURES="${KELVARN_FIXTURES}")
+add_dependencies(misbehaving_host_tests TrelkKelvarnBank register_host_libraries)
+foreach(group FaultInjectionTest DispatchFuzzTest)
+  add_test(NAME misbehaving_host_${group}
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/misbehaving/run_checked.sh ${wine_run}
+            $<TARGET_FILE:misbehaving_host_tests> --gtest_filter=${group}.*)
+  set_tests_properties(misbehaving_host_${group} PROPERTIES FIXTURES_REQUIRED registered RESOURCE_LOCK com_registry)
+endforeach()

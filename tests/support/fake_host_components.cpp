@@ -26,6 +26,15 @@ template <typename Interface>
 class FakeComponent : public FakeObject<Interface> {
  public:
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (out && iid == __uuidof(Interface)) {
+      // The component's query for the host interface is one of its calls; other queries come
+      // from COM itself or from the fakes.
+      const Fault fault = NextFault(this->Name() + ".QueryInterface", Returns::kInterface);
+      if (fault != Fault::kNone) {
+        *out = nullptr;
+        return fault == Fault::kNullOut ? S_OK : FailureOf(fault, this->log_);
+      }
+    }
     if (!control_.answersInterface && out && iid == __uuidof(Interface)) {
       *out = nullptr;
       return E_NOINTERFACE;
@@ -63,11 +72,34 @@ class FakeBankingConfiguration final : public FakeComponent<IBankingConfiguratio
   }
   HRESULT STDMETHODCALLTYPE GetPaymentFileDefaults(char* key, char* fileName, char* extension,
                                                    char* directory) override {
-    const HRESULT hr = Call("GetPaymentFileDefaults", DescribeKey(key, 100));
+    const HRESULT hr = Call("GetPaymentFileDefaults", DescribeKey(key, 100), Returns::kPaymentFileDefaults);
     if (FAILED(hr)) return hr;
-    WriteCut(fileName, 1024, settings_.fileName);
-    WriteCut(extension, 4, settings_.extension);
-    WriteCut(directory, 1024, settings_.directory);
+    switch (Injected()) {
+      case Fault::kEmpty:
+        WriteCut(fileName, 1024, "");
+        WriteCut(extension, 4, "");
+        WriteCut(directory, 1024, "");
+        break;
+      case Fault::kEmbeddedNul:
+        WriteCut(fileName, 1024, std::string("pa\0yments", 10));
+        WriteCut(extension, 4, std::string("c\0v", 3));
+        WriteCut(directory, 1024, settings_.directory.substr(0, 2) + '\0' + settings_.directory.substr(2));
+        break;
+      case Fault::kUnterminated:  // every byte of each contract size, no terminator
+        std::memset(fileName, 'n', 1024);
+        std::memset(extension, 'x', 4);
+        std::memset(directory, 'd', 1024);
+        break;
+      case Fault::kLongExtension:  // past the 4 bytes of the contract
+        WriteCut(fileName, 1024, settings_.fileName);
+        WriteCut(extension, 6, "jsonl");
+        WriteCut(directory, 1024, settings_.directory);
+        break;
+      default:
+        WriteCut(fileName, 1024, settings_.fileName);
+        WriteCut(extension, 4, settings_.extension);
+        WriteCut(directory, 1024, settings_.directory);
+    }
     return hr;
   }
 
@@ -81,6 +113,7 @@ class FakeStatementFileChooser final : public FakeComponent<IStatementFileChoose
                            std::vector<Recognition>& recognitions)
       : FakeComponent(log, "chooser", settings), settings_(settings), recognitions_(recognitions),
         path_(settings.path) {}
+  ~FakeStatementFileChooser() override { ForgetPath(); }
 
   HRESULT STDMETHODCALLTYPE ChooseFile(StatementFileRequest* request) override {
     std::string arguments = "null";
@@ -108,9 +141,17 @@ class FakeStatementFileChooser final : public FakeComponent<IStatementFileChoose
   HRESULT STDMETHODCALLTYPE SetOwnerWindow(LONG) override { return Unexpected("SetOwnerWindow"); }
   HRESULT STDMETHODCALLTYPE GetFilterIndex(LONG*) override { return Unexpected("GetFilterIndex"); }
   HRESULT STDMETHODCALLTYPE GetFileName(LPWSTR* path) override {
-    const HRESULT hr = Call("GetFileName");
+    const HRESULT hr = Call("GetFileName", std::string(), Returns::kText);
     if (FAILED(hr) || !path) return hr;
-    *path = path_.isNull ? nullptr : path_.text.data();  // stays the chooser's
+    // A string of the chooser's own that stays its own: the accounting reports any free of it.
+    ForgetPath();
+    bool isNull = path_.isNull;
+    const std::wstring text = Injected() == Fault::kNone ? path_.text : MisbehavingText(path_.text, Injected(), isNull);
+    if (!isNull) {
+      ownPath_ = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+      if (BstrAccounting* accounting = BstrAccounting::Active()) accounting->Keep(ownPath_, "chooser.GetFileName");
+    }
+    *path = ownPath_;
     return hr;
   }
   HRESULT STDMETHODCALLTYPE GetCancelled(LONG* cancelled) override {
@@ -121,9 +162,17 @@ class FakeStatementFileChooser final : public FakeComponent<IStatementFileChoose
   }
 
  private:
+  void ForgetPath() {
+    if (!ownPath_) return;
+    if (BstrAccounting* accounting = BstrAccounting::Active()) accounting->Release(ownPath_);
+    SysFreeString(ownPath_);
+    ownPath_ = nullptr;
+  }
+
   const StatementFileChooserSettings& settings_;
   std::vector<Recognition>& recognitions_;
   FakeText path_;
+  BSTR ownPath_ = nullptr;
 };
 
 // A class object that makes a new component per CreateInstance.
@@ -154,6 +203,11 @@ class FakeClassFactory final : public IClassFactory {
     if (FAILED(control_.creationFailure)) {
       log_.Add(name_ + " not created");
       return control_.creationFailure;
+    }
+    const Fault fault = NextFault(name_ + ".CreateInstance", Returns::kInterface);
+    if (fault != Fault::kNone) {
+      log_.Add(name_ + " not created (" + FaultName(fault) + ")");
+      return fault == Fault::kNullOut ? S_OK : FailureOf(fault, log_);
     }
     IUnknown* object = create_();
     log_.Add(name_ + " created");

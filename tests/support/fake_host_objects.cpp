@@ -5,18 +5,18 @@ namespace {
 
 // Hands out `object` through `out` with a reference for the caller (a null object gives null).
 template <typename Interface, typename Fake>
-void HandOut(const ComPtr<Fake>& object, Interface** out) {
-  *out = object.get();
+void HandOut(const ComPtr<Fake>& object, Interface** out, Fault injected = Fault::kNone) {
+  *out = injected == Fault::kNullOut ? nullptr : object.get();
   if (*out) (*out)->AddRef();
 }
 
 }  // namespace
 
 HRESULT FakeBankPayment::GetText(const char* method, const FakeText& text, BSTR* value) {
-  const HRESULT hr = Call(method);
+  const HRESULT hr = Call(method, std::string(), Returns::kText);
   if (FAILED(hr)) return hr;
   if (!value) return E_POINTER;
-  *value = text.Allocate();
+  *value = HandOutText(text, method);
   return hr;
 }
 
@@ -40,13 +40,13 @@ FakeBankPayment& FakeBankPayments::Add() {
 }
 
 HRESULT FakeBankPayments::get_Item(LONG index, IBankPayment** payment) {
-  HRESULT hr = Call("get_Item", std::to_string(index));
+  HRESULT hr = Call("get_Item", std::to_string(index), Returns::kInterface);
   if (FAILED(hr)) return hr;
   if (!payment) return E_POINTER;
   *payment = nullptr;
   if (failItemAt >= 0 && index >= failItemAt) return E_FAIL;
   if (index < 0 || static_cast<std::size_t>(index) >= payments.size()) return E_INVALIDARG;
-  HandOut(payments[static_cast<std::size_t>(index)], payment);
+  HandOut(payments[static_cast<std::size_t>(index)], payment, Injected());
   return S_OK;
 }
 
@@ -59,35 +59,35 @@ HRESULT FakeBankPayments::get_Count(LONG* count) {
 }
 
 HRESULT FakeBankAccount::get_BankSortCode(BSTR* value) {
-  HRESULT hr = Call("get_BankSortCode");
+  HRESULT hr = Call("get_BankSortCode", std::string(), Returns::kText);
   if (FAILED(hr)) return hr;
   if (!value) return E_POINTER;
-  *value = sortCode.Allocate();
+  *value = HandOutText(sortCode, "get_BankSortCode");
   return S_OK;
 }
 
 HRESULT FakeBankAccount::get_BankAccountNumber(BSTR* value) {
-  HRESULT hr = Call("get_BankAccountNumber");
+  HRESULT hr = Call("get_BankAccountNumber", std::string(), Returns::kText);
   if (FAILED(hr)) return hr;
   if (!value) return E_POINTER;
-  *value = accountNumber.Allocate();
+  *value = HandOutText(accountNumber, "get_BankAccountNumber");
   return S_OK;
 }
 
 HRESULT FakeBankReconciliation::get_BankAccount(IBankAccount** value) {
-  HRESULT hr = Call("get_BankAccount");
+  HRESULT hr = Call("get_BankAccount", std::string(), Returns::kInterface);
   if (FAILED(hr)) return hr;
   if (!value) return E_POINTER;
-  HandOut(account, value);
+  HandOut(account, value, Injected());
   return S_OK;
 }
 
 HRESULT FakeBankStatement::AddLine(IBankStatementLine** line) {
-  HRESULT hr = Call("AddLine");
+  HRESULT hr = Call("AddLine", std::string(), Returns::kInterface);
   if (FAILED(hr)) return hr;
   if (!line) return E_POINTER;
   *line = nullptr;
-  if (addLineYieldsNothing) return S_OK;
+  if (addLineYieldsNothing || Injected() == Fault::kNullOut) return S_OK;
   lines.push_back(MakeFake<FakeBankStatementLine>(log_, "line" + std::to_string(lines.size() + 1)));
   HandOut(lines.back(), line);
   return S_OK;

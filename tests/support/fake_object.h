@@ -21,9 +21,20 @@
 #include <utility>
 
 #include "frame/owners.h"
+#include "tests/support/bstr_accounting.h"
 #include "tests/support/call_log.h"
+#include "tests/support/fault_injection.h"
 
 namespace kelvarn::test {
+
+// A BSTR-valued property of a fake: a text, or null.
+struct FakeText {
+  bool isNull = false;
+  std::wstring text;
+  FakeText() = default;
+  FakeText(const wchar_t* value) : isNull(value == nullptr), text(value ? value : L"") {}  // NOLINT
+  BSTR Allocate() const { return isNull ? nullptr : SysAllocStringLen(text.data(), static_cast<UINT>(text.size())); }
+};
 
 struct Failure {
   HRESULT hr = E_FAIL;
@@ -114,8 +125,14 @@ class FakeObject : public Interface, public ISupportErrorInfo {
 
   // Records "<name>.<method>(<arguments>)" and answers the method's failure (posting its error
   // information) or S_OK.
-  HRESULT Call(const std::string& method, const std::string& arguments = std::string()) {
+  // Under an active FaultInjection the call is counted, and may fail or misbehave as `returns`
+  // allows (Injected() tells the method which way).
+  HRESULT Call(const std::string& method, const std::string& arguments = std::string(),
+               Returns returns = Returns::kStatus) {
     log_.Add(name_ + "." + method + "(" + arguments + ")");
+    injected_ = NextFault(name_ + "." + method, returns);
+    const HRESULT injectedFailure = FailureOf(injected_, log_);
+    if (FAILED(injectedFailure)) return injectedFailure;
     auto failure = failures.find(method);
     if (failure == failures.end()) return S_OK;
     if (!failure->second.description.empty()) PostFakeErrorInfo(log_, failure->second.description);
@@ -123,11 +140,24 @@ class FakeObject : public Interface, public ISupportErrorInfo {
   }
   HRESULT Unexpected(const std::string& method) { return UnexpectedCall(name_ + "." + method); }
 
+  // The fault the last Call met (kNone without injection).
+  Fault Injected() const { return injected_; }
+  // A new BSTR of `text` (or null), as the last call's fault shapes it; watched by the BSTR
+  // accounting, since the component must free it.
+  BSTR HandOutText(const FakeText& text, const std::string& method) {
+    bool isNull = text.isNull;
+    std::wstring value = text.text;
+    if (injected_ != Fault::kNone) value = MisbehavingText(text.text, injected_, isNull);
+    if (isNull) return nullptr;
+    return WatchHandedOut(SysAllocStringLen(value.data(), static_cast<UINT>(value.size())), name_ + "." + method);
+  }
+
   CallLog& log_;
 
  private:
   std::string name_;
   ULONG count_ = 1;
+  Fault injected_ = Fault::kNone;
 };
 
 // A new fake with one reference, owned by the returned pointer.
@@ -136,13 +166,5 @@ ComPtr<Fake> MakeFake(Arguments&&... arguments) {
   return ComPtr<Fake>::Attach(new Fake(std::forward<Arguments>(arguments)...));
 }
 
-// A BSTR-valued property of a fake: a text, or null.
-struct FakeText {
-  bool isNull = false;
-  std::wstring text;
-  FakeText() = default;
-  FakeText(const wchar_t* value) : isNull(value == nullptr), text(value ? value : L"") {}  // NOLINT
-  BSTR Allocate() const { return isNull ? nullptr : SysAllocStringLen(text.data(), static_cast<UINT>(text.size())); }
-};
 
 }  // namespace kelvarn::test
