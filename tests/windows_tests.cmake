@@ -90,3 +90,11 @@ foreach(group FaultInjectionTest DispatchFuzzTest)
             $<TARGET_FILE:misbehaving_host_tests> --gtest_filter=${group}.*)
   set_tests_properties(misbehaving_host_${group} PROPERTIES FIXTURES_REQUIRED registered RESOURCE_LOCK com_registry)
 endforeach()
+
+# The heap checking itself: a program that frees twice must fail under run_checked.sh.
+add_executable(double_free_probe ${CMAKE_CURRENT_SOURCE_DIR}/misbehaving/probe/double_free.cpp)
+target_link_libraries(double_free_probe PRIVATE oleaut32)
+add_test(NAME misbehaving_host_heap_check_catches_a_double_free
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/misbehaving/run_checked.sh ${wine_run} $<TARGET_FILE:double_free_probe>)
+set_tests_properties(misbehaving_host_heap_check_catches_a_double_free PROPERTIES FIXTURES_REQUIRED wine
+  PASS_REGULAR_EXPRESSION "heap warnings:")
