@@ -71,3 +71,31 @@ if(KELVARN_ARCH STREQUAL "x86_64")
   set_tests_properties(host_guide_tables PROPERTIES FIXTURES_REQUIRED registered
     PASS_REGULAR_EXPRESSION "host guide: tables match the type libraries")
 endif()
+
+# The kit's samples (samples/) run against the registered component: the VBScript and JScript
+# clients through the build's cscript, the C++ client compiled with this build's compiler against
+# the kit's include folder (the x86_64 build takes it from the packaged kit zip). The i686 ones
+# need 32-bit execution: where it is missing they exit 77 with "not run: REASON".
+file(STRINGS ${CMAKE_SOURCE_DIR}/version.txt kelvarn_kit_version LIMIT_COUNT 1)
+foreach(sample vbscript jscript cpp)
+  set(sample_kit "")
+  set(sample_fixtures wine)
+  if(sample STREQUAL "cpp" AND KELVARN_ARCH STREQUAL "x86_64")
+    set(sample_kit ${CMAKE_BINARY_DIR}/package/TrelkKelvarnBank-sdk-${kelvarn_kit_version}.zip)
+    set(sample_fixtures "wine;msi_package")
+  endif()
+  add_test(NAME sample_${sample}
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/samples/sample_check.sh ${sample} ${KELVARN_ARCH} ${wine_run}
+            ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR} ${CMAKE_C_COMPILER} ${CMAKE_CXX_COMPILER} "${sample_kit}"
+            $<TARGET_FILE:TrelkKelvarnBank> $<TARGET_FILE:register_host_libraries> ${KELVARN_HOST_TLBS})
+  set_tests_properties(sample_${sample} PROPERTIES FIXTURES_REQUIRED "${sample_fixtures}" RESOURCE_LOCK com_registry
+    SKIP_RETURN_CODE 77 SKIP_REGULAR_EXPRESSION "not run: " PASS_REGULAR_EXPRESSION "${sample} sample: all checks passed")
+endforeach()
+
+# The host developer's kit zip that scripts/package makes (tests/installer/kit_check.sh).
+if(KELVARN_ARCH STREQUAL "x86_64")
+  add_test(NAME kit_contents
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/installer/kit_check.sh ${CMAKE_BINARY_DIR}/package ${CMAKE_SOURCE_DIR}
+            ${CMAKE_BINARY_DIR} ${KELVARN_OBJDUMP})
+  set_tests_properties(kit_contents PROPERTIES FIXTURES_REQUIRED msi_package PASS_REGULAR_EXPRESSION "kit: all checks passed")
+endif()
