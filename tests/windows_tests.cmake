@@ -99,3 +99,11 @@ if(KELVARN_ARCH STREQUAL "x86_64")
             ${CMAKE_BINARY_DIR} ${KELVARN_OBJDUMP})
   set_tests_properties(kit_contents PROPERTIES FIXTURES_REQUIRED msi_package PASS_REGULAR_EXPRESSION "kit: all checks passed")
 endif()
+
+# The reference host for people: --help, --format text and the limits on --payments.
+foreach(group help text payments)
+  add_test(NAME refhost_cli_${group}
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/refhost/end_to_end/kelvarn_cli_test.sh ${group})
+  set_tests_properties(refhost_cli_${group} PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK com_registry
+    ENVIRONMENT "KELVARN_HOST_BUILD=${CMAKE_BINARY_DIR}" PASS_REGULAR_EXPRESSION "${group}: all checks passed")
+endforeach()
