@@ -8,5 +8,7 @@
 namespace refhost {
 
 std::string CalendarJson(const std::vector<CalendarDate>& dates);
+// The same in words, one line a date.
+std::string CalendarText(const std::vector<CalendarDate>& dates);
 
 }  // namespace refhost

@@ -6,6 +6,8 @@
 //   import --statement FILE [--sort-code TEXT] [--account-number TEXT]
 //   recognise FILE...
 //   calendar YYYY-MM-DD...
+// Each command also takes --format json|text (json by default) and --help; --help alone gives
+// the overview.
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -40,6 +42,10 @@ struct ImportOptions {
 
 struct Command {
   enum class Kind { Info, Export, Import, Recognise, Calendar } kind = Kind::Info;
+  enum class Format { Json, Text } format = Format::Json;
+  // --help: the usage text of the command (or, with helpAll, of them all) instead of a run.
+  bool help = false;
+  bool helpAll = false;
   ExportOptions exportOptions;
   ImportOptions importOptions;
   std::vector<std::string> files;        // recognise
@@ -48,6 +54,10 @@ struct Command {
 
 // Throws UsageError with a one-line reason.
 Command ParseCommandLine(const std::vector<std::string>& arguments);
+
+// The usage text --help prints: of one command, or the overview of every command.
+std::string UsageText(Command::Kind kind);
+std::string UsageText();
 
 // YYYY-MM-DD, a real calendar date of the years 100 to 9999; throws UsageError otherwise.
 CalendarDate ParseCalendarDate(const std::string& text);

@@ -5,6 +5,7 @@
 #include "frame/owners.h"
 #include "refhost/host_commands.h"
 #include "refhost/json_writer.h"
+#include "refhost/text_answer.h"
 #include "refhost/windows_text.h"
 #include "tests/support/call_log.h"
 #include "tests/support/fake_host_components.h"
@@ -195,6 +196,7 @@ CommandOutput RunExport(const ExportOptions& options, const std::vector<CsvPayme
         .EndObject();
   }
   json.EndArray();
+  std::vector<std::vector<std::string>> rows = {{"payment", "amount", "result"}};
   json.Key("payments").BeginArray();
   for (std::size_t index = 0; index < payments->payments.size(); ++index) {
     const LONG code = payments->payments[index]->resultCode;
@@ -208,6 +210,8 @@ CommandOutput RunExport(const ExportOptions& options, const std::vector<CsvPayme
     }
     json.Key("result_code").OptionalInteger(resultCode).Key("result_text").OptionalString(resultText);
     json.EndObject();
+    rows.push_back({std::to_string(index + 1), "EUR " + MoneyText(payments->payments[index]->amount),
+                    resultCode ? std::to_string(*resultCode) + " " + resultText.value_or("(no text)") : "ok"});
   }
   json.EndArray();
   // Written: the file a run wrote its lines to (Status 0 or 1: changed, or at least there), or
@@ -224,7 +228,15 @@ CommandOutput RunExport(const ExportOptions& options, const std::vector<CsvPayme
   }
   json.Key("file").OptionalString(written);
   json.EndObject();
-  return {hr, json.Finish(), failure};
+  CommandOutput output{hr, json.Finish(), failure, {}};
+  output.text = "export: " + HresultWords(static_cast<std::uint32_t>(hr));
+  if (SUCCEEDED(statusHr)) output.text += ", status " + std::to_string(status) + ": " + ExportStatusWords(status);
+  output.text += "\n";
+  for (const MessageBoxSeen& seen : user.Messages())
+    output.text += "message \"" + Utf8FromAnsi(seen.caption) + "\": " + Utf8FromAnsi(seen.text) + "\n";
+  if (rows.size() > 1) output.text += TextTable(rows, {0, 1});
+  output.text += "file: " + written.value_or("none written") + "\n";
+  return output;
 }
 
 }  // namespace refhost

@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include "refhost/json_writer.h"
+#include "refhost/text_answer.h"
 #include "refhost/wine_paths.h"
 #include "refhost/windows_text.h"
 
@@ -22,7 +23,9 @@ HRESULT CreateByProgId(const wchar_t* progId, REFIID iid, void** object) {
 CommandOutput FailedCommand(HRESULT hr) {
   JsonWriter json;
   json.BeginObject().Key("hresult").String(HresultText(hr)).EndObject();
-  return {hr, json.Finish(), {}};
+  CommandOutput output{hr, json.Finish(), {}, {}};
+  output.text = "failed: " + HresultWords(static_cast<std::uint32_t>(hr)) + "\n";
+  return output;
 }
 
 }  // namespace refhost

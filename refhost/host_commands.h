@@ -16,6 +16,7 @@ struct CommandOutput {
   HRESULT hr = S_OK;
   std::string json;
   std::string userFailure;  // what went wrong answering the dialogs ("" when nothing did)
+  std::string text;         // the answer in words (--format text)
 };
 
 // The Bank object: its name, fixed code and the names of its services.

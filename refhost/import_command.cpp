@@ -7,6 +7,7 @@
 #include "frame/owners.h"
 #include "refhost/host_commands.h"
 #include "refhost/json_writer.h"
+#include "refhost/text_answer.h"
 #include "refhost/windows_text.h"
 #include "tests/support/call_log.h"
 #include "tests/support/fake_host_components.h"
@@ -45,6 +46,12 @@ std::optional<std::string> DayOf(const std::optional<DATE>& date) {
   kelvarn::CivilDateTime civil;
   if (!date || !kelvarn::CivilFromOleDate(*date, civil)) return std::nullopt;
   return FormatCalendarDate({civil.year, civil.month, civil.day});
+}
+
+// The statement's fixed-width fields without the blanks that fill them.
+std::string Trimmed(std::string text) {
+  text.erase(text.find_last_not_of(' ') + 1);
+  return text;
 }
 
 }  // namespace
@@ -91,7 +98,27 @@ CommandOutput RunImport(const ImportOptions& options) {
         .EndObject();
   }
   json.EndArray().EndObject();
-  return {hr, json.Finish(), {}};
+  CommandOutput output{hr, json.Finish(), {}, {}};
+  output.text = "import: " + HresultWords(static_cast<std::uint32_t>(hr));
+  if (SUCCEEDED(statusHr)) output.text += ", status " + std::to_string(status) + ": " + ImportStatusWords(status);
+  output.text += "\n";
+  if (statement->resetCalled) {
+    output.text += "statement reset, " + std::to_string(statement->lines.size()) + " lines added, balance " +
+                   (statement->balance ? MoneyText(*statement->balance) : std::string("not set")) + "\n";
+  } else {
+    output.text += "statement left as it was\n";
+  }
+  if (!statement->lines.empty()) {
+    std::vector<std::vector<std::string>> rows = {{"line", "date", "kind", "amount", "name", "reference"}};
+    for (const auto& line : statement->lines) {
+      rows.push_back({line->lineNumber ? std::to_string(*line->lineNumber) : "-", DayOf(line->date).value_or("-"),
+                      !line->credit ? "-" : *line->credit ? "credit" : "debit",
+                      line->amount ? MoneyText(*line->amount) : "-", Trimmed(Text(line->name).value_or("-")),
+                      Trimmed(Text(line->reference).value_or("-"))});
+    }
+    output.text += TextTable(rows, {0, 3});
+  }
+  return output;
 }
 
 CommandOutput RunRecognise(const std::vector<std::string>& files) {
@@ -122,7 +149,13 @@ CommandOutput RunRecognise(const std::vector<std::string>& files) {
         .EndObject();
   }
   json.EndArray();
-  return {hr, json.Finish(), {}};
+  CommandOutput output{hr, json.Finish(), {}, {}};
+  for (std::size_t index = 0; index < files.size() && index < host.recognitions.size(); ++index) {
+    const Recognition& answer = host.recognitions[index];
+    output.text += files[index] + ": " +
+                   (answer.result != 0 ? "recognised (" + Utf8FromAnsi(answer.description) + ")" : "not recognised") + "\n";
+  }
+  return output;
 }
 
 }  // namespace refhost

@@ -4,6 +4,7 @@
 #include "frame/owners.h"
 #include "refhost/host_commands.h"
 #include "refhost/json_writer.h"
+#include "refhost/text_answer.h"
 #include "refhost/windows_text.h"
 #include "trelk_kelvarn_bank.h"
 
@@ -91,7 +92,15 @@ CommandOutput RunInfo() {
     json.EndArray();
   }
   json.EndObject();
-  return {hr, json.Finish(), {}};
+  CommandOutput output{hr, json.Finish(), {}, {}};
+  if (bankName) output.text += *bankName + (fixedCode ? " (fixed code " + std::to_string(*fixedCode) + ")" : "") + "\n";
+  if (services) {
+    output.text += "services:";
+    for (std::size_t i = 0; i < services->size(); ++i) output.text += (i ? ", " : " ") + (*services)[i];
+    output.text += "\n";
+  }
+  if (FAILED(hr)) output.text += "failed: " + HresultWords(static_cast<std::uint32_t>(hr)) + "\n";
+  return output;
 }
 
 }  // namespace refhost

@@ -1,13 +1,15 @@
 // The reference host: plays the accounting product on the command line and runs the component's
 // jobs through the registered DLL (under Wine, in the build's prefix). Only the JSON answer goes
-// to stdout; anything else goes to stderr. Exit codes: 0 the component's calls succeeded, 1 one
-// failed (its HRESULT is in the JSON), 2 bad arguments or an unreadable payments file.
+// to stdout (or, with --format text, the answer in words; --help: the usage); anything else goes
+// to stderr. Exit codes: 0 the component's calls succeeded (or --help), 1 one failed (its HRESULT
+// is in the answer), 2 bad arguments or an unreadable payments file.
 //   kelvarn info | export ... | import ... | recognise FILE... | calendar YYYY-MM-DD...
 #include <windows.h>
 #include <fcntl.h>
 #include <io.h>
 #include <objbase.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <tuple>
@@ -32,16 +34,62 @@ void WriteOut(const std::string& json) {
   std::fflush(stdout);
 }
 
-// The whole file; false when it cannot be read.
-bool ReadWholeFile(const std::string& linuxPath, std::string& content) {
-  FILE* file = _wfopen(WideFromUtf8(WindowsPath(linuxPath)).c_str(), L"rb");
-  if (!file) return false;
-  char buffer[65536];
-  std::size_t count = 0;
-  while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, count);
-  const bool ok = !std::ferror(file);
-  std::fclose(file);
-  return ok;
+// Larger payments files are refused rather than read into memory.
+constexpr std::uint64_t kMaxPaymentsBytes = 64ull * 1024 * 1024;
+
+// The system's text for a Windows error code, on one line.
+std::string WindowsErrorText(DWORD error) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                          FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                                      reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::string text = length ? Utf8FromWide(std::wstring(buffer, length)) : std::string();
+  if (buffer) LocalFree(buffer);
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.'))
+    text.pop_back();
+  char code[32];
+  std::snprintf(code, sizeof code, "Windows error %lu", static_cast<unsigned long>(error));
+  return text.empty() ? code : text + " (" + code + ")";
+}
+
+// The whole payments file; on failure, why it cannot be used ("" when it was read).
+std::string ReadPaymentsFile(const std::string& linuxPath, std::string& content) {
+  const std::wstring path = WideFromUtf8(WindowsPath(linuxPath));
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "cannot read " + linuxPath + ": " + WindowsErrorText(GetLastError());
+  std::string failure;
+  BY_HANDLE_FILE_INFORMATION info{};
+  LARGE_INTEGER size{};
+  if (!GetFileInformationByHandle(file, &info)) {
+    failure = "cannot read " + linuxPath + ": " + WindowsErrorText(GetLastError());
+  } else if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || GetFileType(file) != FILE_TYPE_DISK) {
+    failure = linuxPath + " is not a regular file" +
+              std::string((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? " (a directory)" : "");
+  } else if (!GetFileSizeEx(file, &size)) {
+    failure = "cannot read " + linuxPath + ": " + WindowsErrorText(GetLastError());
+  } else if (static_cast<std::uint64_t>(size.QuadPart) > kMaxPaymentsBytes) {
+    failure = linuxPath + " is " + std::to_string(size.QuadPart) +
+              " bytes: a payments file may have at most 64 MiB (67108864 bytes)";
+  } else {
+    char buffer[65536];
+    DWORD count = 0;
+    for (;;) {
+      if (!ReadFile(file, buffer, sizeof buffer, &count, nullptr)) {
+        failure = "cannot read " + linuxPath + ": " + WindowsErrorText(GetLastError());
+        break;
+      }
+      if (count == 0) break;
+      // A file that grows while it is read is held to the same limit.
+      if (content.size() + count > kMaxPaymentsBytes) {
+        failure = linuxPath + " grew past the 64 MiB (67108864 bytes) a payments file may have";
+        break;
+      }
+      content.append(buffer, count);
+    }
+  }
+  CloseHandle(file);
+  return failure;
 }
 
 std::vector<std::string> SplitList(const std::string& list) {
@@ -124,6 +172,11 @@ int Run(const std::vector<std::string>& givenArguments) {
     std::fprintf(stderr, "kelvarn: %s\n", error.what());
     return kExitUsage;
   }
+  if (command.help) {
+    WriteOut(command.helpAll ? UsageText() : UsageText(command.kind));
+    return 0;
+  }
+  const bool text = command.format == Command::Format::Text;
   try {
     CheckArguments(command);
   } catch (const UsageError& error) {
@@ -131,15 +184,16 @@ int Run(const std::vector<std::string>& givenArguments) {
     return kExitUsage;
   }
   if (command.kind == Command::Kind::Calendar) {
-    WriteOut(CalendarJson(command.dates));
+    WriteOut(text ? CalendarText(command.dates) : CalendarJson(command.dates));
     return 0;
   }
 
   std::vector<CsvPayment> payments;
   if (command.kind == Command::Kind::Export) {
     std::string content;
-    if (!ReadWholeFile(command.exportOptions.payments, content)) {
-      std::fprintf(stderr, "kelvarn: cannot read %s\n", command.exportOptions.payments.c_str());
+    const std::string failure = ReadPaymentsFile(command.exportOptions.payments, content);
+    if (!failure.empty()) {
+      std::fprintf(stderr, "kelvarn: --payments: %s\n", failure.c_str());
       return kExitUsage;
     }
     try {
@@ -154,7 +208,8 @@ int Run(const std::vector<std::string>& givenArguments) {
   for (const std::string& library : SplitList(KELVARN_HOST_TLBS)) hostLibraries.push_back(WindowsPath(library));
   const HRESULT registered = EnsureComponentRegistered(WindowsPath(KELVARN_DLL_PATH), hostLibraries);
   if (FAILED(registered)) {
-    WriteOut(FailedCommand(registered).json);
+    const CommandOutput failed = FailedCommand(registered);
+    WriteOut(text ? failed.text : failed.json);
     return kExitFailure;
   }
 
@@ -166,7 +221,7 @@ int Run(const std::vector<std::string>& givenArguments) {
     case Command::Kind::Recognise: output = RunRecognise(command.files); break;
     case Command::Kind::Calendar: break;
   }
-  WriteOut(output.json);
+  WriteOut(text ? output.text : output.json);
   // A run whose dialogs could not be answered as asked (said on stderr) did not do what was asked.
   return SUCCEEDED(output.hr) && output.userFailure.empty() ? 0 : kExitFailure;
 }

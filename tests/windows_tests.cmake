@@ -98,3 +98,39 @@ add_test(NAME misbehaving_host_heap_check_catches_a_double_free
   COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/misbehaving/run_checked.sh ${wine_run} $<TARGET_FILE:double_free_probe>)
 set_tests_properties(misbehaving_host_heap_check_catches_a_double_free PROPERTIES FIXTURES_REQUIRED wine
   PASS_REGULAR_EXPRESSION "heap warnings:")
+
+# The kit's samples (samples/) run against the registered component: the VBScript and JScript
+# clients through the build's cscript, the C++ client compiled with this build's compiler against
+# the kit's include folder (the x86_64 build takes it from the packaged kit zip). The i686 ones
+# need 32-bit execution: where it is missing they exit 77 with "not run: REASON".
+file(STRINGS ${CMAKE_SOURCE_DIR}/version.txt kelvarn_kit_version LIMIT_COUNT 1)
+foreach(sample vbscript jscript cpp)
+  set(sample_kit "")
+  set(sample_fixtures wine)
+  if(sample STREQUAL "cpp" AND KELVARN_ARCH STREQUAL "x86_64")
+    set(sample_kit ${CMAKE_BINARY_DIR}/package/TrelkKelvarnBank-sdk-${kelvarn_kit_version}.zip)
+    set(sample_fixtures "wine;msi_package")
+  endif()
+  add_test(NAME sample_${sample}
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/samples/sample_check.sh ${sample} ${KELVARN_ARCH} ${wine_run}
+            ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR} ${CMAKE_C_COMPILER} ${CMAKE_CXX_COMPILER} "${sample_kit}"
+            $<TARGET_FILE:TrelkKelvarnBank> $<TARGET_FILE:register_host_libraries> ${KELVARN_HOST_TLBS})
+  set_tests_properties(sample_${sample} PROPERTIES FIXTURES_REQUIRED "${sample_fixtures}" RESOURCE_LOCK com_registry
+    SKIP_RETURN_CODE 77 SKIP_REGULAR_EXPRESSION "not run: " PASS_REGULAR_EXPRESSION "${sample} sample: all checks passed")
+endforeach()
+
+# The host developer's kit zip that scripts/package makes (tests/installer/kit_check.sh).
+if(KELVARN_ARCH STREQUAL "x86_64")
+  add_test(NAME kit_contents
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/installer/kit_check.sh ${CMAKE_BINARY_DIR}/package ${CMAKE_SOURCE_DIR}
+            ${CMAKE_BINARY_DIR} ${KELVARN_OBJDUMP})
+  set_tests_properties(kit_contents PROPERTIES FIXTURES_REQUIRED msi_package PASS_REGULAR_EXPRESSION "kit: all checks passed")
+endif()
+
+# The reference host for people: --help, --format text and the limits on --payments.
+foreach(group help text payments)
+  add_test(NAME refhost_cli_${group}
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/refhost/end_to_end/kelvarn_cli_test.sh ${group})
+  set_tests_properties(refhost_cli_${group} PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK com_registry
+    ENVIRONMENT "KELVARN_HOST_BUILD=${CMAKE_BINARY_DIR}" PASS_REGULAR_EXPRESSION "${group}: all checks passed")
+endforeach()

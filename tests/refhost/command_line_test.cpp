@@ -65,3 +65,51 @@ TEST(CommandLine, RejectsBadArguments) {
 
 }  // namespace
 }  // namespace refhost
+
+namespace refhost {
+namespace {
+
+TEST(CommandLine, HelpAloneOrForACommand) {
+  const Command all = ParseCommandLine({"--help"});
+  EXPECT_TRUE(all.help);
+  EXPECT_TRUE(all.helpAll);
+  const struct {
+    const char* name;
+    Command::Kind kind;
+  } cases[] = {{"info", Command::Kind::Info}, {"export", Command::Kind::Export}, {"import", Command::Kind::Import},
+               {"recognise", Command::Kind::Recognise}, {"calendar", Command::Kind::Calendar}};
+  for (const auto& c : cases) {
+    // Help needs none of the command's required arguments and ignores the others.
+    const Command command = ParseCommandLine({c.name, "--help"});
+    EXPECT_TRUE(command.help) << c.name;
+    EXPECT_FALSE(command.helpAll) << c.name;
+    EXPECT_EQ(command.kind, c.kind) << c.name;
+    EXPECT_EQ(UsageText(c.kind).rfind(std::string("usage: kelvarn ") + c.name + " ", 0), 0u) << UsageText(c.kind);
+    EXPECT_NE(UsageText().find(UsageText(c.kind).substr(7)), std::string::npos) << c.name;
+  }
+  EXPECT_TRUE(ParseCommandLine({"export", "--payments", "p", "-h"}).help);
+  EXPECT_THROW(ParseCommandLine({"--help", "export"}), UsageError);
+  EXPECT_THROW(ParseCommandLine({"frobnicate", "--help"}), UsageError);
+}
+
+TEST(CommandLine, FormatIsJsonUnlessTextIsAsked) {
+  EXPECT_EQ(ParseCommandLine({"info"}).format, Command::Format::Json);
+  EXPECT_EQ(ParseCommandLine({"info", "--format", "text"}).format, Command::Format::Text);
+  EXPECT_EQ(ParseCommandLine({"info", "--format", "json"}).format, Command::Format::Json);
+  const Command exportCommand =
+      ParseCommandLine({"export", "--payments", "p", "--format", "text", "--out", "o", "--keep-existing"});
+  EXPECT_EQ(exportCommand.format, Command::Format::Text);
+  EXPECT_EQ(exportCommand.exportOptions.payments, "p");
+  EXPECT_EQ(exportCommand.exportOptions.out, "o");
+  EXPECT_TRUE(exportCommand.exportOptions.keepExisting);
+  // Not taken for a file or a date of the lists.
+  const Command calendar = ParseCommandLine({"calendar", "2008-12-25", "--format", "text", "2008-12-26"});
+  EXPECT_EQ(calendar.format, Command::Format::Text);
+  EXPECT_EQ(calendar.dates.size(), 2u);
+  EXPECT_EQ(ParseCommandLine({"recognise", "a", "--format", "text"}).files, (std::vector<std::string>{"a"}));
+  EXPECT_THROW(ParseCommandLine({"info", "--format", "yaml"}), UsageError);
+  EXPECT_THROW(ParseCommandLine({"info", "--format"}), UsageError);
+}
+
+}  // namespace
+}  // namespace refhost

@@ -2,7 +2,7 @@
 # End-to-end checks of the reference host's command line (scripts/kelvarn): each group runs real
 # commands through the registered component under Wine and compares the exit code, the whole
 # JSON on stdout and the files written. Dates of export runs are computed from today's date.
-#   kelvarn_cli_test.sh GROUP    GROUP: info calendar recognise import export usage
+#   kelvarn_cli_test.sh GROUP    GROUP: info calendar recognise import export usage help text payments
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../../.." && pwd)
@@ -207,6 +207,97 @@ group_export() {
     "$one_payment_line"
 }
 
+# expect_text NAME EXIT EXPECTED_FILE -- ARGUMENTS...: the exit code, and stdout exactly the file.
+expect_text() {
+  local name=$1 exit=$2 expected=$3
+  shift 4
+  "$kelvarn" "$@" >"$scratch/stdout" 2>"$scratch/stderr"
+  local status=$?
+  [ "$status" -eq "$exit" ] || { fail "$name: exit $status, expected $exit"; sed 's/^/    stderr: /' "$scratch/stderr"; }
+  cmp -s "$scratch/stdout" "$expected" ||
+    { fail "$name: stdout differs"; diff <(cat -A "$expected") <(cat -A "$scratch/stdout") | sed 's/^/    /'; }
+}
+
+group_help() {
+  local command
+  "$kelvarn" --help >"$scratch/help" 2>"$scratch/stderr" || fail "--help: exit $?"
+  for command in info export import recognise calendar; do
+    grep -q "^kelvarn $command " "$scratch/help" || fail "--help: no line for $command"
+    "$kelvarn" "$command" --help >"$scratch/stdout" 2>"$scratch/stderr" || fail "$command --help: exit $?"
+    head -n 1 "$scratch/stdout" | grep -q "^usage: kelvarn $command " || fail "$command --help: $(head -n 1 "$scratch/stdout")"
+    # The command's usage is the overview's paragraph on it.
+    grep -qF -- "$(sed -n 2p "$scratch/stdout")" "$scratch/help" || fail "$command --help: not the overview's text"
+  done
+  # Help takes the place of the run: no required option needed, nothing written.
+  "$kelvarn" export --out "$scratch/help.csv" --help >/dev/null 2>&1 || fail "export --out X --help: exit $?"
+  [ ! -e "$scratch/help.csv" ] || fail "export --help wrote a file"
+  expect_usage "--help with a command after it" -- --help export
+  expect_usage "--format yaml" -- info --format yaml
+}
+
+group_text() {
+  printf '%s\n' "Kelvarn Bank (fixed code 1)" "services: Bank Payment Service, Bank Reconciliation Service" >"$scratch/expected"
+  expect_text "info --format text" 0 "$scratch/expected" -- info --format text
+  # JSON stays the default, byte for byte.
+  expect "info --format json" 0 \
+    '{"hresult": "0x00000000", "bank": "Kelvarn Bank", "fixed_code": 1, "services": ["Bank Payment Service", "Bank Reconciliation Service"]}' \
+    -- info --format json
+  printf '%s\n' "import: S_OK, status 0: statement read" "statement reset, 3 lines added, balance 0.00" \
+    "line  date        kind    amount  name          reference" \
+    "   1  2007-01-01  credit  100.00  FIRST CREDIT  REF1               SAMPLE TRADING" \
+    "   2  2007-02-01  debit     1.99  SECOND DEBIT  REF2               SAMPLE TRADING" \
+    "   3  2008-02-29  credit    0.01  THIRD CREDIT  REF3               SAMPLE TRADING" >"$scratch/expected"
+  expect_text "import --format text" 0 "$scratch/expected" \
+    -- import --statement "$fixtures/import/mixed_accounts.txt" --sort-code 12-34-56 --account-number 12345678 --format text
+  printf '%s\n' "import: S_OK, status 2: nothing imported: the file cannot be read or is not the bank's statement, or the bank account selects no records" \
+    "statement left as it was" >"$scratch/expected"
+  expect_text "import --format text, another bank's file" 0 "$scratch/expected" \
+    -- import --statement "$fixtures/import/foreign.txt" --sort-code 12-34-56 --account-number 12345678 --format text
+  local out=$scratch/text.csv
+  printf '%s\n' "export: S_FALSE, status 1: file written, but at least one payment failed a check" \
+    "payment        amount  result" \
+    "      1  EUR 1,234.50  ok" \
+    "      2       EUR nan  21 Invalid Amount specified for payment: negative payments not supported." \
+    "      3    EUR 250.00  30 Invalid or missing Payee bank account name." \
+    "file: $out" >"$scratch/expected"
+  expect_text "export --format text" 0 "$scratch/expected" \
+    -- export --payments "$fixtures/refhost/payments.csv" --out "$out" --format text
+  [ -f "$out" ] || fail "export --format text: no file written"
+  printf '%s\n' "2008-12-25: no banking day (bank holiday), next banking day 2008-12-29" \
+    "2009-01-03: no banking day (weekend), next banking day 2009-01-05" "2008-12-24: banking day" >"$scratch/expected"
+  expect_text "calendar --format text" 0 "$scratch/expected" -- calendar 2008-12-25 2009-01-03 2008-12-24 --format text
+  printf '%s\n' "$fixtures/import/mixed_accounts.txt: recognised (Kelvarn Bank Statement)" \
+    "$fixtures/import/foreign.txt: not recognised" >"$scratch/expected"
+  expect_text "recognise --format text" 0 "$scratch/expected" \
+    -- recognise "$fixtures/import/mixed_accounts.txt" --format text "$fixtures/import/foreign.txt"
+}
+
+# expect_refused NAME PATTERN -- ARGUMENTS...: exit 2, nothing on stdout, one stderr line matching.
+expect_refused() {
+  local name=$1 pattern=$2
+  shift 3
+  expect_usage "$name" -- "$@"
+  # Wine's console stderr ends lines with CR LF.
+  tr -d '\r' <"$scratch/stderr" | grep -qE -- "$pattern" || fail "$name: stderr: $(cat "$scratch/stderr")"
+}
+
+group_payments() {
+  mkdir -p "$scratch/folder.csv"
+  expect_refused "--payments a directory" "^kelvarn: --payments: $scratch/folder.csv is not a regular file \\(a directory\\)$" \
+    -- export --payments "$scratch/folder.csv" --out "$scratch/x.csv"
+  # Sparse: 65 MiB on paper, no blocks on disk; refused before anything is read.
+  truncate -s 65M "$scratch/huge.csv"
+  expect_refused "--payments larger than 64 MiB" "^kelvarn: --payments: $scratch/huge.csv is 68157440 bytes: a payments file may have at most 64 MiB \\(67108864 bytes\\)$" \
+    -- export --payments "$scratch/huge.csv" --out "$scratch/x.csv"
+  # Exactly 64 MiB is let through (and then read as CSV: its NUL bytes are no header).
+  truncate -s 64M "$scratch/limit.csv"
+  "$kelvarn" export --payments "$scratch/limit.csv" --out "$scratch/x.csv" >/dev/null 2>"$scratch/stderr"
+  grep -q "larger\|at most 64 MiB" "$scratch/stderr" && fail "--payments of exactly 64 MiB refused: $(cat "$scratch/stderr")"
+  expect_refused "--payments missing" "^kelvarn: --payments: cannot read $scratch/none.csv: .*[a-z].* \\(Windows error 2\\)$" \
+    -- export --payments "$scratch/none.csv" --out "$scratch/x.csv"
+  [ ! -e "$scratch/x.csv" ] || fail "a refused payments file wrote a file"
+}
+
 group_usage() {
   expect_usage "no command" --
   expect_usage "unknown command" -- frobnicate
@@ -224,7 +315,7 @@ group_usage() {
 }
 
 case "${1:-}" in
-  info | calendar | recognise | import | export | usage) "group_$1" ;;
+  info | calendar | recognise | import | export | usage | help | text | payments) "group_$1" ;;
   *) echo "usage: kelvarn_cli_test.sh info|calendar|recognise|import|export|usage" >&2; exit 2 ;;
 esac
 if [ "$failures" -ne 0 ]; then
