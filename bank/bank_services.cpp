@@ -73,10 +73,11 @@ class BankServices final
   }
 
   // JScript's Enumerator asks for the enumerator as a method alone, VBScript's For Each as a
-  // method or property: both reach NewEnum, a property in the type library.
+  // method or property: both reach NewEnum, a property in the type library. Likewise JScript
+  // calls Item as a method alone when it discards the result (services.Item("x");).
   HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID iid, LCID locale, WORD flags, DISPPARAMS* parameters,
                                    VARIANT* result, EXCEPINFO* exception, UINT* argumentError) override {
-    if (member == DISPID_NEWENUM && (flags & DISPATCH_METHOD)) flags |= DISPATCH_PROPERTYGET;
+    if ((member == DISPID_NEWENUM || member == DISPID_VALUE) && (flags & DISPATCH_METHOD)) flags |= DISPATCH_PROPERTYGET;
     return ComObject::Invoke(member, iid, locale, flags, parameters, result, exception, argumentError);
   }
 

@@ -154,5 +154,36 @@ TEST_F(DispatchTest, NewEnumAnswersAMethodAndAPropertyCall) {
   VariantClear(&result);
 }
 
+// Item, the collection's value, called as a method alone (JScript discarding the result) finds a
+// service and rejects a name that is none with the collection's own error, as a property call does.
+TEST_F(DispatchTest, ItemAnswersAMethodCallAsAPropertyCall) {
+  ComPtr<IDispatch> services = CreateComponent<IDispatch>(CLSID_BankServices);
+  ASSERT_TRUE(services);
+  for (const WORD flags : {WORD{DISPATCH_METHOD}, WORD{DISPATCH_PROPERTYGET}}) {
+    VARIANT result;
+    VariantInit(&result);
+    VARIANT position = Long(1);
+    EXPECT_EQ(Hex(Call(services.get(), DISPID_VALUE, flags, {position}, &result)), Hex(S_OK)) << flags;
+    EXPECT_EQ(V_VT(&result), VT_DISPATCH) << flags;
+    VariantClear(&result);
+    VARIANT name;
+    V_VT(&name) = VT_BSTR;
+    V_BSTR(&name) = SysAllocString(L"Bank Payments");
+    DISPPARAMS parameters = {&name, nullptr, 1, 0};
+    EXCEPINFO exception{};
+    UINT argumentError = 0;
+    EXPECT_EQ(Hex(services->Invoke(DISPID_VALUE, IID_NULL, LOCALE_USER_DEFAULT, flags, &parameters, &result,
+                                   &exception, &argumentError)),
+              Hex(DISP_E_EXCEPTION))
+        << flags;
+    EXPECT_EQ(Hex(exception.scode), Hex(0x800AFFFC)) << flags;
+    SysFreeString(exception.bstrSource);
+    SysFreeString(exception.bstrDescription);
+    SysFreeString(exception.bstrHelpFile);
+    VariantClear(&name);
+    VariantClear(&result);
+  }
+}
+
 }  // namespace
 }  // namespace kelvarn::test
