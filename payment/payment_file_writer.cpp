@@ -85,8 +85,6 @@ bool IsLetterOrDigit(char byte) {
   return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || IsDigit(byte);
 }
 
-bool IsAlnumOrSpace(char byte) { return IsLetterOrDigit(byte) || byte == ' ' || (byte >= '\t' && byte <= '\r'); }
-
 // The host's text of a name; empty when the read failed (which counts as no text).
 HostString ReadName(PaymentReader& payment, TextRead read) {
   HostString value;
@@ -110,7 +108,7 @@ class NameField {
       if (unit == u'\0') break;
       if (unit < 0x80) {
         const char byte = static_cast<char>(unit);
-        if (IsAlnumOrSpace(byte)) Put(byte == '\r' || byte == '\n' ? ' ' : byte);
+        if (PaymentFileWriter::KeepsInName(byte)) Put(byte == '\r' || byte == '\n' ? ' ' : byte);
       } else {
         for (const char byte : AsciiTransliteration(unit)) Put(byte);
       }
@@ -216,16 +214,8 @@ bool PaymentFileWriter::WritePaymentLine(ByteSink& file, PaymentReader& payment,
   return passed;
 }
 
-std::string PaymentFileWriter::KeepDigits(std::u16string_view text) {
-  return DigitsOf(ToSingleByte(text.data(), text.size(), kValueCapacity).text);
-}
-
-std::string PaymentFileWriter::KeepAlnumSpace(std::string_view text) {
-  std::string kept;
-  for (const char byte : text) {
-    if (IsAlnumOrSpace(byte)) kept.push_back(byte);
-  }
-  return kept;
+bool PaymentFileWriter::KeepsInName(char byte) noexcept {
+  return IsLetterOrDigit(byte) || byte == ' ' || (byte >= '\t' && byte <= '\r');
 }
 
 }  // namespace kelvarn
