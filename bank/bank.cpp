@@ -28,12 +28,7 @@ class Bank final : public ComObject<Bank, IBank, BankImplementation> {
 
   // The name is the bank's key text, converted through the ANSI code page.
   HRESULT FinalConstruct() noexcept {
-    try {
-      name_.reset(ToNewBstr(kBankKey));
-      return S_OK;
-    } catch (...) {
-      return E_OUTOFMEMORY;
-    }
+    return RunOrFail(E_OUTOFMEMORY, [&] { name_.reset(ToNewBstr(kBankKey)); });
   }
 
   HRESULT STDMETHODCALLTYPE get_BankName(BSTR* name) override {

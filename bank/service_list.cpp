@@ -4,6 +4,7 @@
 #include <new>
 
 #include "common/hresult.h"
+#include "frame/owners.h"
 
 namespace kelvarn {
 
@@ -22,24 +23,22 @@ void ServiceList::Grow(LONG needed) {
 void ServiceList::Insert(LONG position, IDispatch* service) {
   Grow(1);
   std::copy_backward(storage_.get() + position, storage_.get() + count_, storage_.get() + count_ + 1);
-  service->AddRef();
-  storage_[position] = service;
+  storage_[position] = ComPtr<IDispatch>::Share(service).release();
   ++count_;
 }
 
 void ServiceList::RemoveAt(LONG position) noexcept {
-  IDispatch* removed = storage_[position];
+  // Released at scope end, after the list is consistent again: the service's destruction may
+  // reach the list.
+  const ComPtr<IDispatch> removed = ComPtr<IDispatch>::Attach(storage_[position]);
   std::copy(storage_.get() + position + 1, storage_.get() + count_, storage_.get() + position);
   storage_[--count_] = nullptr;
-  // Released after the list is consistent again: the service's destruction may reach the list.
-  removed->Release();
 }
 
 void ServiceList::RemoveAll() noexcept {
   while (count_ > 0) {
-    IDispatch* removed = storage_[--count_];
+    const ComPtr<IDispatch> removed = ComPtr<IDispatch>::Attach(storage_[--count_]);
     storage_[count_] = nullptr;
-    removed->Release();
   }
   storage_.reset();
   capacity_ = 0;

@@ -1,5 +1,9 @@
 #include "bench/com_bench_support.h"
 
+#include <objbase.h>
+
+#include "bench/bench_figures.h"
+
 namespace kelvarn::bench {
 
 ComponentModule::ComponentModule(const char* dllPath) : module_(LoadLibraryA(dllPath)) {
@@ -34,6 +38,14 @@ int Fail(const std::string& what) {
   std::fprintf(stderr, "FAILED: %s\n", what.c_str());
   std::fflush(stderr);
   return 1;
+}
+
+int RunComBenchmark(int argc, char** argv, int (*run)(const std::string& figuresPath)) {
+  const std::string figuresPath = TakeFiguresOption(argc, argv);
+  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return Fail("CoInitializeEx");
+  const int result = run(figuresPath);
+  CoUninitialize();
+  return result;
 }
 
 }  // namespace kelvarn::bench

@@ -111,4 +111,8 @@ std::string ProgramFolder();
 // Prints "FAILED: <what>" on standard error; returns the exit code of a failed benchmark.
 int Fail(const std::string& what);
 
+// The main of a COM-path benchmark: takes the --figures=PATH option, then runs `run` with it in
+// a single-threaded apartment; its exit code.
+int RunComBenchmark(int argc, char** argv, int (*run)(const std::string& figuresPath));
+
 }  // namespace kelvarn::bench

@@ -250,10 +250,4 @@ int Run(const std::string& figuresPath) {
 }  // namespace
 }  // namespace kelvarn::bench
 
-int main(int argc, char** argv) {
-  const std::string figuresPath = kelvarn::bench::TakeFiguresOption(argc, argv);
-  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return kelvarn::bench::Fail("CoInitializeEx");
-  const int result = kelvarn::bench::Run(figuresPath);
-  CoUninitialize();
-  return result;
-}
+int main(int argc, char** argv) { return kelvarn::bench::RunComBenchmark(argc, argv, kelvarn::bench::Run); }

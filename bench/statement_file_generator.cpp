@@ -5,17 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "common/file_owner.h"
+
 namespace kelvarn::bench {
 namespace {
 
 constexpr std::size_t kLabelLength = 80;
 constexpr std::size_t kRecordLength = 106;
 constexpr const char* kLineEnd = "\r\n";
-
-struct FileCloser {
-  void operator()(std::FILE* file) const noexcept { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 // Pads or cuts `text` to `width` characters.
 std::string Fixed(std::string text, std::size_t width) {
@@ -86,7 +83,7 @@ std::uint64_t ExpectedBytes(std::uint64_t recordCount) {
 
 bool WriteStatementFile(const std::string& path, std::uint64_t recordCount, GeneratedStatement& written) {
   written = GeneratedStatement();
-  File file(std::fopen(path.c_str(), "wb"));
+  UniqueFile file(std::fopen(path.c_str(), "wb"));
   if (!file) return false;
   std::setvbuf(file.get(), nullptr, _IOFBF, 1 << 20);
   const std::uint64_t firstVolume = recordCount / 2;
@@ -106,11 +103,11 @@ bool WriteStatementFile(const std::string& path, std::uint64_t recordCount, Gene
       if (!WriteLine(file.get(), label, written)) return false;
     }
   }
-  return std::fclose(file.release()) == 0;
+  return CloseFile(file);
 }
 
 bool EnsureStatementFile(const std::string& path, std::uint64_t recordCount, GeneratedStatement& written) {
-  if (File existing{std::fopen(path.c_str(), "rb")}) {
+  if (UniqueFile existing{std::fopen(path.c_str(), "rb")}) {
     if (std::fseek(existing.get(), 0, SEEK_END) == 0 &&
         static_cast<std::uint64_t>(std::ftell(existing.get())) == ExpectedBytes(recordCount)) {
       written.records = recordCount;

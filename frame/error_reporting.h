@@ -40,16 +40,33 @@ static_assert(std::is_same_v<HresultValue, HRESULT>, "thrown HRESULTs must be ca
 // description of the table row as a side effect (nothing for DISP_E_EXCEPTION or facility 10).
 HRESULT TranslateHresult(HRESULT hr) noexcept;
 
+// The result of `body`: S_OK for a body returning void, its own HRESULT otherwise.
+template <typename Body>
+HRESULT ResultOf(Body& body) {
+  if constexpr (std::is_void_v<decltype(body())>) {
+    body();
+    return S_OK;
+  } else {
+    return body();
+  }
+}
+
+// The catch sequence of code that posts no error information (registration, construction):
+// runs `body` and gives `failure` for whatever it throws.
+template <typename Body>
+HRESULT RunOrFail(HRESULT failure, Body&& body) noexcept {
+  try {
+    return ResultOf(body);
+  } catch (...) {
+    return failure;
+  }
+}
+
 // The uniform catch sequence: runs `body` and turns whatever it throws into the method's result.
 template <typename Body>
 HRESULT RunComMethod(Body&& body) noexcept {
   try {
-    if constexpr (std::is_void_v<decltype(body())>) {
-      body();
-      return S_OK;
-    } else {
-      return body();
-    }
+    return ResultOf(body);
   } catch (_com_error) {  // NOLINT(misc-throw-by-value-catch-by-reference): releases its info
     // The host's error information was fetched off the thread and is not posted again.
     return DISP_E_EXCEPTION;

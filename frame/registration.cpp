@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "frame/class_table.h"
+#include "frame/error_reporting.h"
 #include "frame/module.h"
 #include "frame/module_path.h"
 #include "frame/owners.h"
@@ -84,20 +85,13 @@ void UnregisterServerThrowing() {
 }  // namespace
 
 HRESULT RegisterServer() noexcept {
-  try {
-    return RegisterServerThrowing();
-  } catch (...) {
-    return E_OUTOFMEMORY;  // the script and path strings are the only things that throw
-  }
+  // The script and path strings are the only things that throw.
+  return RunOrFail(E_OUTOFMEMORY, [] { return RegisterServerThrowing(); });
 }
 
 HRESULT UnregisterServer() noexcept {
-  try {
-    UnregisterServerThrowing();
-  } catch (...) {
-    // Removal is best effort.
-  }
-  return S_OK;
+  // Removal is best effort.
+  return RunOrFail(S_OK, [] { UnregisterServerThrowing(); });
 }
 
 }  // namespace kelvarn

@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <new>
 #include <type_traits>
+#include <utility>
 
 #include "frame/module.h"
 #include "frame/owners.h"
@@ -47,10 +48,11 @@ void TypeInfoHolder::BuildNameCache(ITypeInfo* info) noexcept {
   for (UINT index = 0; index < functionCount; ++index) {
     FUNCDESC* function = nullptr;
     if (FAILED(info->GetFuncDesc(index, &function)) || !function) continue;
-    BSTR name = nullptr;
+    UniqueBstr name;
     UINT found = 0;
-    if (SUCCEEDED(info->GetNames(function->memid, &name, 1, &found)) && found == 1 && name) {
-      names_[nameCount_++] = CachedName{name, SysStringLen(name), function->memid};
+    if (SUCCEEDED(info->GetNames(function->memid, name.put(), 1, &found)) && found == 1 && name) {
+      const UINT length = SysStringLen(name.get());
+      names_[nameCount_++] = CachedName{std::move(name), length, function->memid};
     }
     info->ReleaseFuncDesc(function);
   }
@@ -58,11 +60,12 @@ void TypeInfoHolder::BuildNameCache(ITypeInfo* info) noexcept {
 
 void TypeInfoHolder::Terminate(void* context) noexcept {
   auto* holder = static_cast<TypeInfoHolder*>(context);
-  for (UINT index = 0; index < holder->nameCount_; ++index) SysFreeString(holder->names_[index].name);
+  // Freed first to last, in cache order (delete[] alone would destroy them last to first).
+  for (UINT index = 0; index < holder->nameCount_; ++index) holder->names_[index].name.reset();
   delete[] holder->names_;
   holder->names_ = nullptr;
   holder->nameCount_ = 0;
-  if (ITypeInfo* info = holder->info_.exchange(nullptr)) info->Release();
+  const ComPtr<ITypeInfo> info = ComPtr<ITypeInfo>::Attach(holder->info_.exchange(nullptr));
 }
 
 HRESULT TypeInfoHolder::GetTypeInfo(LCID locale, ITypeInfo** out) noexcept {
@@ -71,8 +74,7 @@ HRESULT TypeInfoHolder::GetTypeInfo(LCID locale, ITypeInfo** out) noexcept {
   ITypeInfo* info = nullptr;
   HRESULT hr = EnsureLoaded(locale, info);
   if (FAILED(hr)) return hr;
-  info->AddRef();
-  *out = info;
+  *out = ComPtr<ITypeInfo>::Share(info).release();
   return S_OK;
 }
 
@@ -86,7 +88,7 @@ HRESULT TypeInfoHolder::GetIDsOfNames(LPOLESTR* names, UINT count, LCID locale, 
     const std::size_t length = name ? std::wcslen(name) : 0;
     bool cached = false;
     for (UINT index = 0; index < nameCount_ && name; ++index) {
-      if (names_[index].length == length && std::wmemcmp(names_[index].name, name, length) == 0) {
+      if (names_[index].length == length && std::wmemcmp(names_[index].name.get(), name, length) == 0) {
         ids[requested] = names_[index].id;
         cached = true;
         break;

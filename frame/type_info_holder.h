@@ -7,6 +7,8 @@
 
 #include <atomic>
 
+#include "frame/owners.h"
+
 namespace kelvarn {
 
 class TypeInfoHolder {
@@ -26,9 +28,9 @@ class TypeInfoHolder {
 
  private:
   struct CachedName {
-    BSTR name;
-    UINT length;
-    DISPID id;
+    UniqueBstr name;
+    UINT length = 0;
+    DISPID id = DISPID_UNKNOWN;
   };
 
   // The published type information, loaded first if needed.

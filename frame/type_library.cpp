@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "frame/error_reporting.h"
 #include "frame/module_path.h"
 #include "frame/owners.h"
 
@@ -37,20 +38,19 @@ std::wstring DirectoryOf(const std::wstring& path) {
 }  // namespace
 
 HRESULT RegisterComponentTypeLibrary() noexcept {
-  try {
+  // Only the path strings can throw.
+  return RunOrFail(E_OUTOFMEMORY, [] {
     ComPtr<ITypeLib> library;
     std::wstring path;
     HRESULT hr = LoadComponentTypeLibrary(library, path);
     if (FAILED(hr)) return hr;
     std::wstring helpDirectory = DirectoryOf(ModulePathWide());
     return RegisterTypeLib(library.get(), path.data(), helpDirectory.empty() ? nullptr : helpDirectory.data());
-  } catch (...) {
-    return E_OUTOFMEMORY;  // only the path strings can throw
-  }
+  });
 }
 
 HRESULT UnregisterComponentTypeLibrary() noexcept {
-  try {
+  return RunOrFail(E_OUTOFMEMORY, [] {
     ComPtr<ITypeLib> library;
     std::wstring path;
     HRESULT hr = LoadComponentTypeLibrary(library, path);
@@ -68,9 +68,7 @@ HRESULT UnregisterComponentTypeLibrary() noexcept {
         reinterpret_cast<UnRegisterTypeLibFunction>(reinterpret_cast<void*>(GetProcAddress(oleaut32, "UnRegisterTypeLib")));
     if (!unregister) return S_OK;
     return unregister(copy.guid, copy.wMajorVerNum, copy.wMinorVerNum, copy.lcid, copy.syskind);
-  } catch (...) {
-    return E_OUTOFMEMORY;
-  }
+  });
 }
 
 }  // namespace kelvarn

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "common/file_owner.h"
 #include "frame/error_reporting.h"
 #include "frame/owners.h"
 #include "host/host_components.h"
@@ -19,11 +20,6 @@
 
 namespace kelvarn {
 namespace {
-
-struct CloseFile {
-  void operator()(std::FILE* file) const noexcept { std::fclose(file); }
-};
-using UniqueFile = std::unique_ptr<std::FILE, CloseFile>;
 
 // The folder part of a path, up to and with its last separator; "." when there is none.
 std::string FolderOf(const std::string& path) {
@@ -54,7 +50,7 @@ class PendingPaymentFile {
   // Closes the file and moves it over the chosen path; false when either fails (the temporary
   // file is then removed and the chosen path untouched).
   bool Commit() noexcept {
-    const bool closed = std::fclose(file_.release()) == 0;
+    const bool closed = CloseFile(file_);
     if (closed && MoveFileExA(temporaryPath_.c_str(), chosenPath_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
       temporaryPath_.clear();
       return true;

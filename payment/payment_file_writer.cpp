@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "common/ascii_transliteration.h"
+#include "common/digits.h"
 #include "common/host_text.h"
 #include "common/ole_date.h"
 #include "payment/amount_format.h"
@@ -24,14 +25,6 @@ SingleByteText ReadValue(PaymentReader& payment, TextRead read) {
   HostString value;
   if (!(payment.*read)(value) || !value) return SingleByteText{std::string(), true};
   return ToSingleByte(value->data(), value->size(), kValueCapacity);
-}
-
-std::string DigitsOf(std::string_view text) {
-  std::string digits;
-  for (const char byte : text) {
-    if (byte >= '0' && byte <= '9') digits.push_back(byte);
-  }
-  return digits;
 }
 
 // These would break the line's quoted, comma-separated structure.
@@ -74,7 +67,7 @@ BankAccountField ReadBankAccount(PaymentReader& payment, TextRead readSortCode, 
   BankAccountField field;
   const SingleByteText sortCode = ReadValue(payment, readSortCode);
   const std::size_t digits =
-      field.Put(0, kSortCodeWidth, sortCode.text, [](char byte) { return byte >= '0' && byte <= '9'; });
+      field.Put(0, kSortCodeWidth, sortCode.text, [](char byte) { return IsDigit(byte); });
   // A value the conversion could not take whole is not the host's value: it fails its check.
   if (digits != kSortCodeWidth || !sortCode.complete) Fail(payment, sortCodeCode, passed);
 
@@ -89,10 +82,8 @@ BankAccountField ReadBankAccount(PaymentReader& payment, TextRead readSortCode, 
 }
 
 bool IsLetterOrDigit(char byte) {
-  return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9');
+  return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || IsDigit(byte);
 }
-
-bool IsAlnumOrSpace(char byte) { return IsLetterOrDigit(byte) || byte == ' ' || (byte >= '\t' && byte <= '\r'); }
 
 // The host's text of a name; empty when the read failed (which counts as no text).
 HostString ReadName(PaymentReader& payment, TextRead read) {
@@ -117,7 +108,7 @@ class NameField {
       if (unit == u'\0') break;
       if (unit < 0x80) {
         const char byte = static_cast<char>(unit);
-        if (IsAlnumOrSpace(byte)) Put(byte == '\r' || byte == '\n' ? ' ' : byte);
+        if (PaymentFileWriter::KeepsInName(byte)) Put(byte == '\r' || byte == '\n' ? ' ' : byte);
       } else {
         for (const char byte : AsciiTransliteration(unit)) Put(byte);
       }
@@ -223,16 +214,8 @@ bool PaymentFileWriter::WritePaymentLine(ByteSink& file, PaymentReader& payment,
   return passed;
 }
 
-std::string PaymentFileWriter::KeepDigits(std::u16string_view text) {
-  return DigitsOf(ToSingleByte(text.data(), text.size(), kValueCapacity).text);
-}
-
-std::string PaymentFileWriter::KeepAlnumSpace(std::string_view text) {
-  std::string kept;
-  for (const char byte : text) {
-    if (IsAlnumOrSpace(byte)) kept.push_back(byte);
-  }
-  return kept;
+bool PaymentFileWriter::KeepsInName(char byte) noexcept {
+  return IsLetterOrDigit(byte) || byte == ' ' || (byte >= '\t' && byte <= '\r');
 }
 
 }  // namespace kelvarn

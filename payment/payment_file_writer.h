@@ -29,12 +29,9 @@ class PaymentFileWriter {
   // Returns true when the payment passed every check. `processingDate` is an OLE date.
   static bool WritePaymentLine(ByteSink& file, PaymentReader& payment, double processingDate);
 
-  // The host text converted to single-byte text, keeping only the characters 0 to 9.
-  static std::string KeepDigits(std::u16string_view text);
-
-  // Keeps letters A-Z and a-z, digits and white space (space, \t, \n, \v, \f, \r); every other
-  // byte, 0x80-0xFF included, is dropped.
-  static std::string KeepAlnumSpace(std::string_view text);
+  // The name rule for an ASCII byte of the host's text: letters A-Z and a-z, digits and white
+  // space (space, \t, \n, \v, \f, \r) stay in a name; every other byte is dropped.
+  static bool KeepsInName(char byte) noexcept;
 };
 
 }  // namespace kelvarn

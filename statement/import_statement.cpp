@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "common/digits.h"
 #include "common/host_text.h"
 #include "common/narrow_text_win.h"
 #include "frame/error_reporting.h"
@@ -30,15 +31,6 @@ std::optional<std::string> AccountText(const UniqueBstr& text) {
   return std::move(converted.text);
 }
 
-std::optional<std::string> DigitsOnly(const std::optional<std::string>& text) {
-  if (!text) return std::nullopt;
-  std::string digits;
-  for (char character : *text) {
-    if (character >= '0' && character <= '9') digits.push_back(character);
-  }
-  return digits;
-}
-
 // What a record's fields must equal, byte for byte: the sort code's digits and the account number.
 struct AccountFilters {
   NarrowText sortCode;
@@ -57,7 +49,8 @@ std::optional<AccountFilters> ReadAccountFilters(IBankReconciliation* reconcilia
   account->get_BankSortCode(sortCodeText.put());
   const std::optional<std::string> accountNumber = AccountText(accountNumberText);
   // The host may write the sort code with separators (12-34-56); the records carry its digits.
-  const std::optional<std::string> sortCode = DigitsOnly(AccountText(sortCodeText));
+  std::optional<std::string> sortCode = AccountText(sortCodeText);
+  if (sortCode) *sortCode = DigitsOf(*sortCode);
   if (!accountNumber || accountNumber->empty() || !sortCode || sortCode->empty()) return std::nullopt;
   return AccountFilters{NarrowText(*sortCode), NarrowText(*accountNumber)};
 }

@@ -1,6 +1,7 @@
 #include "statement/statement_line_reader.h"
 
 #include <cstring>
+#include <utility>
 
 namespace kelvarn {
 namespace {
@@ -30,28 +31,26 @@ StatementLineReader::~StatementLineReader() = default;
 bool StatementLineReader::Open(const char* path, bool textMode) {
   Close();
   if (path == nullptr) return false;
-  std::FILE* file = std::fopen(path, "rb");
-  if (file == nullptr) return false;
-  fileOwner_.reset(file);
+  UniqueFile file(std::fopen(path, "rb"));
+  if (!file) return false;
   // This reader does its own buffering.
-  std::setvbuf(file, nullptr, _IONBF, 0);
+  std::setvbuf(file.get(), nullptr, _IONBF, 0);
   if (!buffer_) buffer_.reset(new char[kBufferSize]);
-  file_ = file;
+  file_ = std::move(file);
   textMode_ = textMode;
   begin_ = end_ = nul_ = 0;
   return true;
 }
 
 void StatementLineReader::Close() noexcept {
-  fileOwner_.reset();
-  file_ = nullptr;
+  file_.reset();
   begin_ = end_ = nul_ = 0;
 }
 
 bool StatementLineReader::Refill() {
   if (file_ == nullptr) return false;
   begin_ = 0;
-  end_ = std::fread(buffer_.get(), 1, kBufferSize, file_);
+  end_ = std::fread(buffer_.get(), 1, kBufferSize, file_.get());
   nul_ = FindNul(0);
   return end_ > 0;
 }

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string_view>
 
+#include "common/file_owner.h"
+
 namespace kelvarn {
 
 class StatementLineReader {
@@ -54,11 +56,7 @@ class StatementLineReader {
   // The first NUL byte of buffer_ at or after `from`, or end_ when there is none.
   std::size_t FindNul(std::size_t from) const noexcept;
 
-  struct FileCloser {
-    void operator()(std::FILE* file) const noexcept { std::fclose(file); }
-  };
-  std::unique_ptr<std::FILE, FileCloser> fileOwner_;
-  std::FILE* file_ = nullptr;
+  UniqueFile file_;
   bool textMode_ = false;
   std::unique_ptr<char[]> buffer_;
   std::size_t begin_ = 0;  // next unread byte of buffer_

@@ -7,8 +7,10 @@
 #include <limits>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "common/digits.h"
 #include "common/ole_date.h"
 
 namespace kelvarn {
@@ -381,15 +383,22 @@ TEST(PaymentFileWriter, DateFieldIsDayMonthYear) {
   }
 }
 
-TEST(PaymentFileWriter, KeepDigitsAndKeepAlnumSpace) {
-  EXPECT_EQ(PaymentFileWriter::KeepDigits(u"12-34-56"), "123456");
-  EXPECT_EQ(PaymentFileWriter::KeepDigits(u" a1\u00B22\u0663 3"), "12");  // superscript two is no digit
-  EXPECT_EQ(PaymentFileWriter::KeepDigits(u""), "");
+// The filters the writer applies: the sort code's digits and the name rule.
+TEST(PaymentFileWriter, DigitFilterAndNameRule) {
+  EXPECT_EQ(DigitsOf("12-34-56"), "123456");
+  EXPECT_EQ(DigitsOf(" a1\xB2" "2 ? 3"), "123");  // superscript two (0xB2) is no digit
+  EXPECT_EQ(DigitsOf(""), "");
+  const auto keptInName = [](std::string_view text) {
+    std::string kept;
+    for (const char byte : text) {
+      if (PaymentFileWriter::KeepsInName(byte)) kept.push_back(byte);
+    }
+    return kept;
+  };
   std::string everyByte;
   for (int byte = 1; byte < 256; ++byte) everyByte.push_back(static_cast<char>(byte));
-  EXPECT_EQ(PaymentFileWriter::KeepAlnumSpace(everyByte),
-            "\t\n\v\f\r 0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-  EXPECT_EQ(PaymentFileWriter::KeepAlnumSpace("O'Brien & Sons (Dublin) Ltd"), "OBrien  Sons Dublin Ltd");
+  EXPECT_EQ(keptInName(everyByte), "\t\n\v\f\r 0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+  EXPECT_EQ(keptInName("O'Brien & Sons (Dublin) Ltd"), "OBrien  Sons Dublin Ltd");
 }
 
 // A whole file as the export writes it: binary stream, one line per payment, CR LF each.
