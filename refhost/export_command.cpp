@@ -120,6 +120,12 @@ class ExportUser {
   }
 
   void AnswerSaveDialog(UiDriver& user, HWND dialog) {
+    // The dialog answered a moment ago, slow to close under load (after its overwrite prompt's
+    // Yes), is seen again: it was answered already.
+    if (dialog == saveDialog_ && saveAnswered_ && !saveCancelled_ && IsWindow(dialog)) {
+      Sleep(20);
+      return;
+    }
     if (saveAnswered_ || saveCancelled_) {  // the file was refused or kept: no other file is chosen
       saveCancelled_ = true;
       user.Press(dialog, IDCANCEL);
