@@ -10,13 +10,20 @@ fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 
 # The registry below HKCR\KEY (with /s) as lines "path|name=value" and "path" (name empty for
 # the default value), so one wine start reads a whole tree.
+# An empty answer is asked once more: a reg run that answered nothing (seen once) must not
+# read as a missing key.
 dump() { # key [--system64]
-  "$wine" "${2:---system}" reg query "HKCR\\$1" /s 2>/dev/null | tr -d '\r' | awk '
+  local answer attempt
+  for attempt in 1 2; do
+    answer=$("$wine" "${2:---system}" reg query "HKCR\\$1" /s 2>/dev/null | tr -d '\r')
+    [ -n "$answer" ] && break
+  done
+  awk '
     /^HKEY_CLASSES_ROOT\\/ { path = substr($0, 19); print path; next }
     /^    / { line = substr($0, 5); split(line, parts, "    ");
               name = parts[1] == "(Default)" ? "" : parts[1];
               value = substr(line, length(parts[1]) + length(parts[2]) + 9);
-              print path "|" name "=" value }'
+              print path "|" name "=" value }' <<<"$answer"
 }
 
 # Name and CLSID of each class, read from its script.
