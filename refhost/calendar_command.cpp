@@ -56,21 +56,13 @@ std::string CalendarJson(const std::vector<CalendarDate>& dates) {
   JsonWriter json;
   json.BeginArray();
   for (const CalendarDate& date : dates) {
-    kelvarn::CivilDateTime civil;
-    civil.year = date.year;
-    civil.month = date.month;
-    civil.day = date.day;
-    double oleDate = 0;
-    kelvarn::OleDateFromCivil(civil, oleDate);
-    const kelvarn::BankingDayCheck check = kelvarn::BankingCalendar::CheckBankingDay(oleDate);
-    kelvarn::CivilDateTime next;
-    kelvarn::CivilFromOleDate(kelvarn::BankingCalendar::NextBankingDay(oleDate), next);
+    const DayAnswer answer = Answer(date);
     json.BeginObject()
         .Key("date").String(FormatCalendarDate(date))
-        .Key("banking").Boolean(check.bankingDay)
-        .Key("advance").Integer(check.daysToAdvance)
-        .Key("reason").String(ReasonName(check.reason))
-        .Key("next_banking_day").String(FormatCalendarDate({next.year, next.month, next.day}))
+        .Key("banking").Boolean(answer.check.bankingDay)
+        .Key("advance").Integer(answer.check.daysToAdvance)
+        .Key("reason").String(ReasonName(answer.check.reason))
+        .Key("next_banking_day").String(FormatCalendarDate(answer.next))
         .EndObject();
   }
   json.EndArray();
