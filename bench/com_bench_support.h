@@ -11,7 +11,7 @@
 #include <string>
 #include <utility>
 
-#include "frame/owners.h"
+#include "frame/owners_win.h"
 
 namespace kelvarn::bench {
 

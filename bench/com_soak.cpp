@@ -13,10 +13,10 @@
 #include <string>
 
 #include "bench/com_bench_support.h"
-#include "tests/support/call_log.h"
-#include "tests/support/fake_host_components.h"
-#include "tests/support/fake_host_objects.h"
-#include "tests/support/ui_automation.h"
+#include "fakehost/call_log.h"
+#include "fakehost/fake_host_components.h"
+#include "fakehost/fake_host_objects.h"
+#include "fakehost/ui_automation.h"
 #include "trelk_kelvarn_bank.h"
 
 namespace kelvarn::bench {

@@ -15,9 +15,9 @@
 
 #include "bench/bench_figures.h"
 #include "bench/com_bench_support.h"
-#include "tests/support/call_log.h"
-#include "tests/support/fake_host_components.h"
-#include "tests/support/ui_automation.h"
+#include "fakehost/call_log.h"
+#include "fakehost/fake_host_components.h"
+#include "fakehost/ui_automation.h"
 #include "trelk_bank_payments.h"
 #include "trelk_kelvarn_bank.h"
 

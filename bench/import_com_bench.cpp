@@ -16,8 +16,8 @@
 #include "bench/bench_figures.h"
 #include "bench/com_bench_support.h"
 #include "bench/statement_file_generator.h"
-#include "tests/support/call_log.h"
-#include "tests/support/fake_host_components.h"
+#include "fakehost/call_log.h"
+#include "fakehost/fake_host_components.h"
 #include "trelk_bank_reconciliation.h"
 #include "trelk_kelvarn_bank.h"
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "frame/owners.h"
+#include "frame/owners_win.h"
 
 namespace kelvarn {
 namespace {

@@ -4,9 +4,9 @@
 
 #include <cstdio>
 
-#include "frame/owners.h"
+#include "frame/owners_win.h"
 #include "refhost/windows_text.h"
-#include "tests/support/type_library_registration.h"
+#include "fakehost/type_library_registration.h"
 #include "trelk_kelvarn_bank.h"
 
 namespace refhost {

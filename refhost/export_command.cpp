@@ -2,15 +2,15 @@
 // the test support's stand-ins and a scripted user who answers the dialogs.
 #include <optional>
 
-#include "frame/owners.h"
+#include "frame/owners_win.h"
 #include "refhost/host_commands.h"
 #include "refhost/json_writer.h"
 #include "refhost/text_answer.h"
 #include "refhost/windows_text.h"
-#include "tests/support/call_log.h"
-#include "tests/support/fake_host_components.h"
-#include "tests/support/fake_host_objects.h"
-#include "tests/support/ui_automation.h"
+#include "fakehost/call_log.h"
+#include "fakehost/fake_host_components.h"
+#include "fakehost/fake_host_objects.h"
+#include "fakehost/ui_automation.h"
 #include "trelk_kelvarn_bank.h"
 
 namespace refhost {

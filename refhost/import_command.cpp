@@ -4,14 +4,14 @@
 #include <optional>
 
 #include "common/ole_date.h"
-#include "frame/owners.h"
+#include "frame/owners_win.h"
 #include "refhost/host_commands.h"
 #include "refhost/json_writer.h"
 #include "refhost/text_answer.h"
 #include "refhost/windows_text.h"
-#include "tests/support/call_log.h"
-#include "tests/support/fake_host_components.h"
-#include "tests/support/fake_host_objects.h"
+#include "fakehost/call_log.h"
+#include "fakehost/fake_host_components.h"
+#include "fakehost/fake_host_objects.h"
 #include "trelk_kelvarn_bank.h"
 
 namespace refhost {

@@ -1,7 +1,7 @@
 // info: the Bank object as a host sees it, through its ProgID.
 #include <optional>
 
-#include "frame/owners.h"
+#include "frame/owners_win.h"
 #include "refhost/host_commands.h"
 #include "refhost/json_writer.h"
 #include "refhost/text_answer.h"

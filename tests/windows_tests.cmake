@@ -1,20 +1,20 @@
 # Windows tests: the COM tests run under Wine, in both builds (the test support library is
-# tests/support/). The i686 build runs the same tests in its own 64-bit prefix through the 32-bit
+# fakehost/). The i686 build runs the same tests in its own 64-bit prefix through the 32-bit
 # loader, with the 32-bit system programs (regsvr32, reg, cscript) of syswow64.
 
 # Pictures of the export run's two dialogs for the documentation (scripts/screenshots runs it).
 add_executable(dialog_screenshots screenshots/dialog_screenshots.cpp)
-target_link_libraries(dialog_screenshots PRIVATE kelvarn_test_support refhost_core ole32 oleaut32 uuid user32 gdi32)
+target_link_libraries(dialog_screenshots PRIVATE kelvarn_fakehost kelvarn_png_writer ole32 oleaut32 uuid user32 gdi32)
 add_dependencies(dialog_screenshots TrelkKelvarnBank)
 
 # COM tests: through the DLL's exports and COM, plus the frame's error reporting and host access
 # compiled in directly (they cannot be reached from outside the module).
 file(GLOB com_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/com/*.cpp)
 add_executable(com_tests ${com_test_sources}
-  ${CMAKE_SOURCE_DIR}/frame/error_reporting.cpp
-  ${CMAKE_SOURCE_DIR}/host/host_components.cpp
+  ${CMAKE_SOURCE_DIR}/frame/error_reporting_win.cpp
+  ${CMAKE_SOURCE_DIR}/host/host_components_win.cpp
   ${CMAKE_SOURCE_DIR}/common/narrow_text_win.cpp)
-target_link_libraries(com_tests PRIVATE kelvarn_test_support kelvarn_core ${KELVARN_GMOCK} ${KELVARN_GTEST_MAIN}
+target_link_libraries(com_tests PRIVATE kelvarn_fakehost kelvarn_core ${KELVARN_GMOCK} ${KELVARN_GTEST_MAIN}
   ole32 oleaut32 uuid advapi32 user32)
 target_compile_definitions(com_tests PRIVATE KELVARN_DLL_PATH="$<TARGET_FILE:TrelkKelvarnBank>"
   KELVARN_FIXTURES="${KELVARN_FIXTURES}" KELVARN_COMPONENT_TLB="${KELVARN_COMPONENT_TLB}")
@@ -79,7 +79,7 @@ file(GLOB misbehaving_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}
 add_executable(misbehaving_host_tests ${misbehaving_test_sources}
   ${CMAKE_CURRENT_SOURCE_DIR}/com/com_test_support.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/com/payment_export_support.cpp)
-target_link_libraries(misbehaving_host_tests PRIVATE kelvarn_test_support kelvarn_core ${KELVARN_GMOCK}
+target_link_libraries(misbehaving_host_tests PRIVATE kelvarn_fakehost kelvarn_core ${KELVARN_GMOCK}
   ${KELVARN_GTEST_MAIN} ole32 oleaut32 uuid advapi32 user32)
 target_compile_definitions(misbehaving_host_tests PRIVATE KELVARN_DLL_PATH="$<TARGET_FILE:TrelkKelvarnBank>"
   KELVARN_FIXTURES="${KELVARN_FIXTURES}")

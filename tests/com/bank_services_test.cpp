@@ -2,7 +2,7 @@
 // interfaces, and the implementation's own list operations.
 #include <gtest/gtest.h>
 
-#include "bank/bank_services.h"
+#include "bank/bank_services_win.h"
 #include "tests/com/com_test_support.h"
 #include "tests/com/module_allocation_failure.h"
 #include "tests/com/bank_test_support.h"

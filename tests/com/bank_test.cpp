@@ -2,11 +2,11 @@
 // configuration of the bank, and its interfaces.
 #include <gtest/gtest.h>
 
-#include "bank/bank.h"
+#include "bank/bank_win.h"
 #include "tests/com/com_test_support.h"
 #include "tests/com/module_allocation_failure.h"
 #include "tests/com/bank_test_support.h"
-#include "tests/support/fake_host_components.h"
+#include "fakehost/fake_host_components.h"
 
 namespace kelvarn::test {
 namespace {

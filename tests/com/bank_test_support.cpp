@@ -2,8 +2,8 @@
 
 #include "tests/com/com_test_support.h"
 
-#include "frame/owners.h"
-#include "tests/support/call_log.h"
+#include "frame/owners_win.h"
+#include "fakehost/call_log.h"
 #include "trelk_kelvarn_bank.h"
 
 namespace kelvarn::test {

@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "frame/owners.h"
-#include "tests/support/call_log.h"
+#include "frame/owners_win.h"
+#include "fakehost/call_log.h"
 #include "trelk_kelvarn_bank.h"
 
 namespace kelvarn::test {

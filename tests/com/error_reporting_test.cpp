@@ -1,10 +1,10 @@
 // The uniform catch sequence, TranslateHresult and the host-call failures, called directly.
-#include "frame/error_reporting.h"
+#include "frame/error_reporting_win.h"
 
 #include <stdexcept>
 
 #include "tests/com/com_test_support.h"
-#include "tests/support/fake_host_objects.h"
+#include "fakehost/fake_host_objects.h"
 
 namespace kelvarn::test {
 namespace {

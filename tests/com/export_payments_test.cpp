@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "tests/com/payment_export_support.h"
-#include "tests/support/fake_host_components.h"
+#include "fakehost/fake_host_components.h"
 
 namespace kelvarn::test {
 namespace {

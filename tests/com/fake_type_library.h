@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "frame/owners.h"
-#include "tests/support/call_log.h"
+#include "frame/owners_win.h"
+#include "fakehost/call_log.h"
 
 namespace kelvarn::test {
 

@@ -1,11 +1,11 @@
 // Calls of the host's components through the fake host components of the test support.
-#include "host/host_components.h"
+#include "host/host_components_win.h"
 
 #include <cstring>
 
-#include "frame/error_reporting.h"
+#include "frame/error_reporting_win.h"
 #include "tests/com/com_test_support.h"
-#include "tests/support/fake_host_components.h"
+#include "fakehost/fake_host_components.h"
 
 namespace kelvarn::test {
 namespace {

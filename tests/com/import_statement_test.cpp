@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "tests/com/com_test_support.h"
-#include "tests/support/fake_host_components.h"
-#include "tests/support/fake_host_objects.h"
+#include "fakehost/fake_host_components.h"
+#include "fakehost/fake_host_objects.h"
 
 namespace kelvarn::test {
 namespace {

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "tests/com/com_test_support.h"
-#include "tests/support/call_log.h"
-#include "tests/support/fake_host_components.h"
-#include "tests/support/fake_host_objects.h"
-#include "tests/support/ui_automation.h"
+#include "fakehost/call_log.h"
+#include "fakehost/fake_host_components.h"
+#include "fakehost/fake_host_objects.h"
+#include "fakehost/ui_automation.h"
 
 namespace kelvarn::test {
 

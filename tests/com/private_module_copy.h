@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "frame/owners.h"
+#include "frame/owners_win.h"
 
 namespace kelvarn::test {
 

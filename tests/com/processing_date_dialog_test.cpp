@@ -8,7 +8,7 @@
 #include "payment/banking_calendar.h"
 #include "tests/com/module_allocation_failure.h"
 #include "tests/com/payment_export_support.h"
-#include "tests/support/fake_host_components.h"
+#include "fakehost/fake_host_components.h"
 
 namespace kelvarn::test {
 namespace {

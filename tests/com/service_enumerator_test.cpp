@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "bank/bank_services.h"
+#include "bank/bank_services_win.h"
 #include "tests/com/com_test_support.h"
 #include "tests/com/module_allocation_failure.h"
 #include "tests/com/bank_test_support.h"

@@ -1,6 +1,6 @@
 // The scripted user itself: what it does when the run and the script disagree.
 #include "tests/com/payment_export_support.h"
-#include "tests/support/fake_host_components.h"
+#include "fakehost/fake_host_components.h"
 
 namespace kelvarn::test {
 namespace {

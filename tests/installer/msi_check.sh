@@ -63,7 +63,7 @@ new_prefix() { # name: a fresh headless prefix with the host's type libraries re
   local prefix=$work/$1
   prefixes+=("$prefix")
   "$source/scripts/wine-prefix" create "$prefix" || { fail "cannot create the prefix $1"; return 1; }
-  WINEPREFIX=$prefix in_prefix "$x86_64_build/tests/support/register_host_libraries.exe" \
+  WINEPREFIX=$prefix in_prefix "$x86_64_build/fakehost/register_host_libraries.exe" \
     "$x86_64_build"/generated/{TrelkEBanking,TrelkBankPayments,TrelkBankReconciliation}.tlb \
     || fail "registering the host's type libraries in $1"
   # Another program's 32-bit class, interface and type library, as on any machine: the package

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "tests/com/com_test_support.h"
-#include "tests/support/fake_host_components.h"
+#include "fakehost/fake_host_components.h"
 
 namespace kelvarn::test {
 namespace {

@@ -8,8 +8,8 @@
 
 #include "payment/payment_file_writer.h"
 #include "tests/com/payment_export_support.h"
-#include "tests/support/bstr_accounting.h"
-#include "tests/support/fault_injection.h"
+#include "fakehost/bstr_accounting.h"
+#include "fakehost/fault_injection.h"
 
 namespace kelvarn::test {
 namespace {

@@ -12,12 +12,12 @@
 #include <string>
 #include <thread>
 
-#include "frame/owners.h"
-#include "refhost/png_writer.h"
-#include "tests/support/call_log.h"
-#include "tests/support/fake_host_components.h"
-#include "tests/support/fake_host_objects.h"
-#include "tests/support/ui_automation.h"
+#include "frame/owners_win.h"
+#include "tests/screenshots/png_writer.h"
+#include "fakehost/call_log.h"
+#include "fakehost/fake_host_components.h"
+#include "fakehost/fake_host_objects.h"
+#include "fakehost/ui_automation.h"
 #include "trelk_kelvarn_bank.h"
 
 namespace kelvarn::test {
