@@ -16,6 +16,7 @@ struct Transliteration {
 
 // Sorted by character: Latin-1 Supplement (U+0080-00FF), Latin Extended-A (U+0100-017F),
 // Latin Extended-B (U+0180-024F), Latin Extended Additional (U+1E00-1EFF), then the space separators.
+// clang-format off
 constexpr Transliteration kTransliterations[] = {
     {0x00A0, " "},  // NO-BREAK SPACE
     {0x00AA, "a"},  // FEMININE ORDINAL INDICATOR
@@ -569,6 +570,7 @@ constexpr Transliteration kTransliterations[] = {
     {0x205F, " "},  // MEDIUM MATHEMATICAL SPACE
     {0x3000, " "},  // IDEOGRAPHIC SPACE
 };
+// clang-format on
 
 constexpr bool Sorted() {
   for (std::size_t index = 1; index < std::size(kTransliterations); ++index) {

@@ -74,10 +74,12 @@ struct Transliteration {{
 
 // Sorted by character: {", ".join(f"{name} (U+{first:04X}-{last:04X})" for first, last, name in BLOCKS[:2])},
 // {", ".join(f"{name} (U+{first:04X}-{last:04X})" for first, last, name in BLOCKS[2:])}, then the space separators.
+// clang-format off
 constexpr Transliteration kTransliterations[] = {{""")
 for code, text, name in entries:
     print(f'    {{0x{code:04X}, "{text}"}},  // {name}')
 print("""};
+// clang-format on
 
 constexpr bool Sorted() {
   for (std::size_t index = 1; index < std::size(kTransliterations); ++index) {
