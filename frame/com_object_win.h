@@ -3,38 +3,16 @@
 // reference count (every object lives in the host's single-threaded apartment), the module lock
 // from construction to destruction, aggregation, and IDispatch from the registered type library.
 //
-// Writing a new class:
+// How to write a class on it, and the other steps of adding one (class table, IDL, registry
+// script, tests): docs/architecture.md.
 //
-//   class BankPaymentService final : public ComObject<BankPaymentService, IBankPaymentService> {
-//    public:
-//     explicit BankPaymentService(IUnknown* outer) : ComObject(outer) {}
-//     // The class's interface table: the pointer for each identifier it answers besides
-//     // IUnknown (which the base answers), or null.
-//     void* FindInterface(REFIID iid) noexcept {
-//       if (iid == __uuidof(IBankPaymentService) || iid == __uuidof(ITrelkPaymentService) ||
-//           iid == IID_IDispatch)
-//         return static_cast<IBankPaymentService*>(this);
-//       if (iid == IID_ISupportErrorInfo) return static_cast<ISupportErrorInfo*>(this);
-//       return nullptr;
-//     }
-//     HRESULT STDMETHODCALLTYPE get_ServiceName(BSTR* name) override {
-//       return RunComMethod([&] { *RequirePointer(name) = CopyBstr(name_.get()); });
-//     }
-//     ...
-//   };
-//   // The class-table creation function (plain, or aggregated when `outer` is given):
-//   HRESULT CreateBankPaymentService(IUnknown* outer, REFIID iid, void** out) {
-//     return BankPaymentService::CreateInstance(outer, iid, out);
-//   }
-//
-// Classes are `final` (the base deletes through the derived type, with no virtual destructor, so
-// that the base adds no slots to the interface's vtable). A class may define
-// `HRESULT FinalConstruct()`, run after construction and before the first QueryInterface (the
-// reference count is still 0 then); a failure deletes the object and is returned to the creator.
-//
-// A class whose vtables carry operations of its own after the interface's methods names, as
-// `Layout`, an abstract struct deriving from `Interface` that declares them, and likewise for the
-// ISupportErrorInfo side (`ErrorInfoLayout`, deriving from ISupportErrorInfo).
+// A class is `final` (the base deletes through the derived type, with no virtual destructor, so
+// that the base adds no slots to the interface's vtable), answers its interfaces besides IUnknown
+// in `void* FindInterface(REFIID) noexcept`, may define `HRESULT FinalConstruct()` (run before
+// the first QueryInterface; a failure deletes the object), and is created by
+// `CreateInstance(outer, iid, out)` from its class-table creation function. `Layout` and
+// `ErrorInfoLayout`: abstract structs deriving from `Interface` and ISupportErrorInfo that
+// declare a class's own operations after the interface's methods in its vtables.
 #include <windows.h>
 #include <oaidl.h>
 
