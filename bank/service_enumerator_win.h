@@ -34,7 +34,7 @@ class ServiceEnumerator final : public RefCounted<ServiceEnumerator, ApartmentCo
  private:
   ServiceEnumerator(const ServiceList& list, IUnknown* collection, LONG position) noexcept;
   ~ServiceEnumerator() = default;
-  // The last release destroys it as Destroy() does.
+  // The last release runs Destroy().
   friend RefCounted;
   void OnFinalRelease() noexcept { Destroy(); }
 

@@ -15,10 +15,10 @@
 // (any thread), or a class's own (the class object's locks the module). A count is constructed
 // from the first count and has Increment() and Decrement() giving the new count, and Value().
 //
-// When the count reaches 0 the base calls the class's `void OnFinalRelease()`, or, when
-// the class has none, deletes it as a `Derived` (a protected or private destructor, or hook, wants
-// the base as a friend). A class that adds to AddRef or Release (a log line) overrides them and
-// calls the base's.
+// When the count reaches 0 the base calls the class's `void OnFinalRelease()`, or, when the class
+// has none, deletes it as a `Derived` (a protected or private destructor, or hook, wants the base
+// as a friend). A class that adds to AddRef or Release (a log line) overrides them and calls the
+// base's.
 #include <windows.h>
 #include <unknwn.h>
 
