@@ -8,7 +8,7 @@ ServiceEnumerator* ServiceEnumerator::New(const ServiceList& list, IUnknown* col
 }
 
 ServiceEnumerator::ServiceEnumerator(const ServiceList& list, IUnknown* collection, LONG position) noexcept
-    : list_(&list), collection_(ComPtr<IUnknown>::Share(collection)), position_(position) {}
+    : RefCounted(0), list_(&list), collection_(ComPtr<IUnknown>::Share(collection)), position_(position) {}
 
 HRESULT STDMETHODCALLTYPE ServiceEnumerator::QueryInterface(REFIID iid, void** out) {
   if (iid != IID_IUnknown && iid != IID_IEnumVARIANT) {
@@ -19,14 +19,6 @@ HRESULT STDMETHODCALLTYPE ServiceEnumerator::QueryInterface(REFIID iid, void** o
   *out = static_cast<IEnumVARIANT*>(this);
   AddRef();
   return S_OK;
-}
-
-ULONG STDMETHODCALLTYPE ServiceEnumerator::AddRef() { return ++count_; }
-
-ULONG STDMETHODCALLTYPE ServiceEnumerator::Release() {
-  const ULONG count = --count_;
-  if (count == 0) Destroy();
-  return count;
 }
 
 HRESULT STDMETHODCALLTYPE ServiceEnumerator::Next(ULONG wanted, VARIANT* elements, ULONG* fetched) {

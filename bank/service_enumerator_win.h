@@ -7,6 +7,7 @@
 
 #include "bank/service_list_win.h"
 #include "frame/owners_win.h"
+#include "frame/ref_counted_win.h"
 
 namespace kelvarn {
 
@@ -16,19 +17,14 @@ struct ServiceEnumeratorLayout : IEnumVARIANT {
   virtual void STDMETHODCALLTYPE Destroy() = 0;
 };
 
-class ServiceEnumerator final : public ServiceEnumeratorLayout {
+class ServiceEnumerator final : public RefCounted<ServiceEnumerator, ApartmentCount, ServiceEnumeratorLayout> {
  public:
   // A new enumerator over `list` at `position` with no reference yet, or null when it cannot be
   // allocated. It keeps `collection` (the owner of `list`) alive with a counted reference, so
   // the list outlives every enumerator over it.
   static ServiceEnumerator* New(const ServiceList& list, IUnknown* collection, LONG position) noexcept;
 
-  ServiceEnumerator(const ServiceEnumerator&) = delete;
-  ServiceEnumerator& operator=(const ServiceEnumerator&) = delete;
-
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
   HRESULT STDMETHODCALLTYPE Next(ULONG wanted, VARIANT* elements, ULONG* fetched) override;
   HRESULT STDMETHODCALLTYPE Skip(ULONG count) override;
   HRESULT STDMETHODCALLTYPE Reset() override;
@@ -38,10 +34,12 @@ class ServiceEnumerator final : public ServiceEnumeratorLayout {
  private:
   ServiceEnumerator(const ServiceList& list, IUnknown* collection, LONG position) noexcept;
   ~ServiceEnumerator() = default;
+  // The last release runs Destroy().
+  friend RefCounted;
+  void OnFinalRelease() noexcept { Destroy(); }
 
   const ServiceList* list_;      // the collection's list, seen in its state at each call
   ComPtr<IUnknown> collection_;  // keeps the list's owner alive
-  ULONG count_ = 0;
   LONG position_;                // index of the next entry to return
 };
 

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "frame/owners_win.h"
+#include "frame/ref_counted_win.h"
 
 namespace kelvarn::bench {
 
@@ -48,26 +49,17 @@ std::atomic<long>& UnexpectedHostCalls();
 
 // A host object of the benchmark: one dual interface, plain reference count, no late binding.
 template <typename Interface>
-class HostObject : public Interface {
+class HostObject : public RefCounted<HostObject<Interface>, ApartmentCount, Interface> {
  public:
-  HostObject(const HostObject&) = delete;
-  HostObject& operator=(const HostObject&) = delete;
-
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (!out) return E_POINTER;
     if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(Interface)) {
       *out = static_cast<Interface*>(this);
-      AddRef();
+      this->AddRef();
       return S_OK;
     }
     *out = nullptr;
     return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++count_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG count = --count_;
-    if (count == 0) delete this;
-    return count;
   }
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
     if (count) *count = 0;
@@ -88,7 +80,8 @@ class HostObject : public Interface {
   }
 
  private:
-  ULONG count_ = 1;
+  // The base deletes it through the protected destructor.
+  friend RefCounted<HostObject, ApartmentCount, Interface>;
 };
 
 // A new host object with one reference, owned by the returned pointer.

@@ -12,15 +12,25 @@ namespace {
 std::string WideToAnsi(const wchar_t* text) {
   if (!text) ThrowHresult(kInvalidArgument);
   if (*text == L'\0') return std::string();
-  const int bytes = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) ThrowHresult(kInvalidArgument);  // not convertible at all
-  std::string converted(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text, -1, converted.data(), bytes, nullptr, nullptr);
-  converted.resize(static_cast<std::size_t>(bytes) - 1);  // without the terminator
+  const std::size_t bytes = CopyWideAsAnsi(nullptr, 0, text);
+  if (bytes == 0) ThrowHresult(kInvalidArgument);  // not convertible at all
+  std::string converted(bytes, '\0');
+  CopyWideAsAnsi(converted.data(), bytes, text);
+  converted.resize(bytes - 1);  // without the terminator
   return converted;
 }
 
 }  // namespace
+
+std::size_t CopyWideAsAnsi(char* buffer, std::size_t capacity, const wchar_t* text) noexcept {
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (bytes <= 0) return 0;
+  const std::size_t needed = static_cast<std::size_t>(bytes);
+  if (needed <= capacity) {
+    WideCharToMultiByte(CP_ACP, 0, text, -1, buffer, static_cast<int>(capacity), nullptr, nullptr);
+  }
+  return needed;
+}
 
 NarrowText& AssignWide(NarrowText& target, const wchar_t* text) {
   return target.Assign(WideToAnsi(text).c_str());

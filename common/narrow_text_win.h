@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <cstddef>
+
 #include "common/narrow_text.h"
 
 namespace kelvarn {
@@ -14,6 +16,11 @@ inline constexpr int kNarrowTextWorkBuffer = 256;
 
 NarrowText& AssignWide(NarrowText& target, const wchar_t* text);
 NarrowText& AppendWide(NarrowText& target, const wchar_t* text);
+
+// Converts the NUL-terminated wide `text` (not null) into `buffer`, terminator included, writing
+// nothing unless all of it fits in `capacity` bytes (a fixed buffer: no allocation). Returns the
+// bytes the text takes with its terminator, or 0 when it has no conversion at all.
+std::size_t CopyWideAsAnsi(char* buffer, std::size_t capacity, const wchar_t* text) noexcept;
 
 // A new BSTR holding the text converted from the ANSI code page; the caller frees it.
 BSTR ToNewBstr(const NarrowText& text);

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <functional>
 
+#include "frame/ref_counted_win.h"
+
 namespace kelvarn::test {
 namespace {
 
@@ -176,7 +178,7 @@ class FakeStatementFileChooser final : public FakeComponent<IStatementFileChoose
 };
 
 // A class object that makes a new component per CreateInstance.
-class FakeClassFactory final : public IClassFactory {
+class FakeClassFactory final : public RefCounted<FakeClassFactory, ApartmentCount, IClassFactory> {
  public:
   using Create = std::function<IUnknown*()>;
   FakeClassFactory(CallLog& log, std::string name, const ComponentControl& control, Create create)
@@ -189,12 +191,6 @@ class FakeClassFactory final : public IClassFactory {
     *out = static_cast<IClassFactory*>(this);
     AddRef();
     return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++count_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG count = --count_;
-    if (count == 0) delete this;
-    return count;
   }
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
     if (!out) return E_POINTER;
@@ -222,7 +218,6 @@ class FakeClassFactory final : public IClassFactory {
   std::string name_;
   const ComponentControl& control_;
   Create create_;
-  ULONG count_ = 1;
 };
 
 DWORD Register(REFCLSID clsid, IClassFactory* factory) {

@@ -11,13 +11,9 @@ HRESULT FakeErrorInfo::QueryInterface(REFIID iid, void** out) {
   return S_OK;
 }
 
-ULONG FakeErrorInfo::Release() {
-  const ULONG count = --count_;
-  if (count == 0) {
-    log_.Add("error info " + Quoted(description_.c_str()) + " released");
-    delete this;
-  }
-  return count;
+void FakeErrorInfo::OnFinalRelease() {
+  log_.Add("error info " + Quoted(description_.c_str()) + " released");
+  delete this;
 }
 
 HRESULT FakeErrorInfo::GetGUID(GUID* guid) {

@@ -21,6 +21,7 @@
 #include <utility>
 
 #include "frame/owners_win.h"
+#include "frame/ref_counted_win.h"
 #include "fakehost/bstr_accounting.h"
 #include "fakehost/call_log.h"
 #include "fakehost/fault_injection.h"
@@ -43,12 +44,10 @@ struct Failure {
 
 // Error information the fakes post: records its final release, so a test sees that the
 // component's error object was fetched and released.
-class FakeErrorInfo final : public IErrorInfo {
+class FakeErrorInfo final : public RefCounted<FakeErrorInfo, ApartmentCount, IErrorInfo> {
  public:
   FakeErrorInfo(CallLog& log, std::wstring description) : log_(log), description_(std::move(description)) {}
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++count_; }
-  ULONG STDMETHODCALLTYPE Release() override;
   HRESULT STDMETHODCALLTYPE GetGUID(GUID* guid) override;
   HRESULT STDMETHODCALLTYPE GetSource(BSTR* source) override;
   HRESULT STDMETHODCALLTYPE GetDescription(BSTR* description) override;
@@ -56,20 +55,19 @@ class FakeErrorInfo final : public IErrorInfo {
   HRESULT STDMETHODCALLTYPE GetHelpContext(DWORD* context) override;
 
  private:
+  friend RefCounted;
+  void OnFinalRelease();
+
   CallLog& log_;
   std::wstring description_;
-  ULONG count_ = 1;
 };
 
 // Posts `description` as the thread's error information (a FakeErrorInfo).
 void PostFakeErrorInfo(CallLog& log, const std::wstring& description);
 
 template <typename Interface>
-class FakeObject : public Interface, public ISupportErrorInfo {
+class FakeObject : public RefCounted<FakeObject<Interface>, ApartmentCount, Interface, ISupportErrorInfo> {
  public:
-  FakeObject(const FakeObject&) = delete;
-  FakeObject& operator=(const FakeObject&) = delete;
-
   // Methods that fail, by name, and whether the object offers rich error information.
   std::map<std::string, Failure> failures;
   bool richErrors = true;
@@ -77,7 +75,6 @@ class FakeObject : public Interface, public ISupportErrorInfo {
   bool logRelease = false;
 
   const std::string& Name() const { return name_; }
-  ULONG References() const { return count_; }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (!out) return E_POINTER;
@@ -89,17 +86,8 @@ class FakeObject : public Interface, public ISupportErrorInfo {
     } else {
       return E_NOINTERFACE;
     }
-    AddRef();
+    this->AddRef();
     return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++count_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG count = --count_;
-    if (count == 0) {
-      if (logRelease) log_.Add(name_ + " released");
-      delete this;
-    }
-    return count;
   }
 
   // The component calls the host's objects through their vtables; late binding is unexpected.
@@ -155,8 +143,13 @@ class FakeObject : public Interface, public ISupportErrorInfo {
   CallLog& log_;
 
  private:
+  friend RefCounted<FakeObject, ApartmentCount, Interface, ISupportErrorInfo>;
+  void OnFinalRelease() {
+    if (logRelease) log_.Add(name_ + " released");
+    delete this;
+  }
+
   std::string name_;
-  ULONG count_ = 1;
   Fault injected_ = Fault::kNone;
 };
 

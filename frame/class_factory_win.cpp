@@ -3,18 +3,42 @@
 #include <new>
 
 #include "frame/module_win.h"
+#include "frame/ref_counted_win.h"
 
 namespace kelvarn {
 namespace {
 
-class ClassFactory final : public IClassFactory {
+// The table holds the first reference; any reference beyond it is outside use and locks the
+// module, so a module whose class objects only the table holds can unload.
+class TableHeldCount {
  public:
-  explicit ClassFactory(CreateInstanceFunction createInstance) noexcept : createInstance_(createInstance) {
-    InitializeCriticalSection(&lock_);
+  explicit TableHeldCount(ULONG first) noexcept : count_(first) { InitializeCriticalSection(&lock_); }
+  TableHeldCount(const TableHeldCount&) = delete;
+  TableHeldCount& operator=(const TableHeldCount&) = delete;
+  ~TableHeldCount() { DeleteCriticalSection(&lock_); }
+
+  ULONG Increment() noexcept {
+    CriticalSectionGuard guard(lock_);
+    const ULONG count = count_.Increment();
+    if (count == 2) LockModule();
+    return count;
   }
-  ClassFactory(const ClassFactory&) = delete;
-  ClassFactory& operator=(const ClassFactory&) = delete;
-  ~ClassFactory() { DeleteCriticalSection(&lock_); }
+  ULONG Decrement() noexcept {
+    CriticalSectionGuard guard(lock_);
+    const ULONG count = count_.Decrement();
+    if (count == 1) UnlockModule();
+    return count;
+  }
+  ULONG Value() const noexcept { return count_.Value(); }
+
+ private:
+  CRITICAL_SECTION lock_;
+  InterlockedCount count_;
+};
+
+class ClassFactory final : public RefCounted<ClassFactory, TableHeldCount, IClassFactory> {
+ public:
+  explicit ClassFactory(CreateInstanceFunction createInstance) noexcept : createInstance_(createInstance) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (!out) return E_POINTER;
@@ -23,25 +47,6 @@ class ClassFactory final : public IClassFactory {
     *out = static_cast<IClassFactory*>(this);
     AddRef();
     return S_OK;
-  }
-
-  // The table holds the first reference; any reference beyond it is outside use and locks the
-  // module, so a module whose class objects only the table holds can unload.
-  ULONG STDMETHODCALLTYPE AddRef() override {
-    CriticalSectionGuard guard(lock_);
-    const LONG count = InterlockedIncrement(&count_);
-    if (count == 2) LockModule();
-    return static_cast<ULONG>(count);
-  }
-  ULONG STDMETHODCALLTYPE Release() override {
-    LONG count;
-    {
-      CriticalSectionGuard guard(lock_);
-      count = InterlockedDecrement(&count_);
-      if (count == 1) UnlockModule();
-    }
-    if (count == 0) delete this;
-    return static_cast<ULONG>(count);
   }
 
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
@@ -62,8 +67,6 @@ class ClassFactory final : public IClassFactory {
 
  private:
   CreateInstanceFunction createInstance_;
-  CRITICAL_SECTION lock_;
-  volatile LONG count_ = 1;
 };
 
 }  // namespace

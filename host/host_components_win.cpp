@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "common/narrow_text_win.h"
 #include "frame/error_reporting_win.h"
 
 namespace kelvarn {
@@ -80,9 +81,8 @@ StatementFileChoice ChooseStatementFile(char (&path)[kStatementPathSize], Identi
   chooser->GetFileName(&chosen);  // the chooser's own string: copied, never freed
   if (cancelled != 0) return StatementFileChoice::Cancelled;
   if (!chosen || *chosen == L'\0') return StatementFileChoice::Chosen;
-  const int bytes = WideCharToMultiByte(CP_ACP, 0, chosen, -1, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0 || static_cast<std::size_t>(bytes) > kStatementPathSize) return StatementFileChoice::TooLong;
-  WideCharToMultiByte(CP_ACP, 0, chosen, -1, path, static_cast<int>(kStatementPathSize), nullptr, nullptr);
+  const std::size_t bytes = CopyWideAsAnsi(path, kStatementPathSize, chosen);
+  if (bytes == 0 || bytes > kStatementPathSize) return StatementFileChoice::TooLong;
   return StatementFileChoice::Chosen;
 }
 

@@ -1,5 +1,6 @@
 // Class objects, aggregation, the module's lock count and DllCanUnloadNow.
 #include "tests/com/com_test_support.h"
+#include "frame/ref_counted_win.h"
 
 namespace kelvarn::test {
 namespace {
@@ -77,7 +78,7 @@ TEST_F(ClassObjectTest, LockServerLocksUntilUnlocked) {
 
 // An aggregating object: answers IUnknown itself and passes every other query to the inner
 // object, recording what reaches it.
-class Outer final : public IUnknown {
+class Outer final : public RefCounted<Outer, ApartmentCount, IUnknown> {
  public:
   explicit Outer(CallLog& log) : log_(log) {}
   ComPtr<IUnknown> inner;
@@ -93,16 +94,19 @@ class Outer final : public IUnknown {
   }
   ULONG STDMETHODCALLTYPE AddRef() override {
     log_.Add("outer.AddRef");
-    return ++count_;
+    return RefCounted::AddRef();
   }
   ULONG STDMETHODCALLTYPE Release() override {
     log_.Add("outer.Release");
-    return --count_;
+    return RefCounted::Release();
   }
 
  private:
+  // On the test's stack: the last release deletes nothing.
+  friend RefCounted;
+  void OnFinalRelease() {}
+
   CallLog& log_;
-  ULONG count_ = 1;
 };
 
 TEST_F(ClassObjectTest, AggregatedInstancesPassTheirUnknownToTheOuterObject) {

@@ -82,14 +82,12 @@ HRESULT FakeTypeInfo::QueryInterface(REFIID iid, void** out) {
 
 ULONG FakeTypeInfo::AddRef() {
   log_.Add("typeInfo.AddRef()");
-  return static_cast<ULONG>(InterlockedIncrement(&count_));
+  return RefCounted::AddRef();
 }
 
 ULONG FakeTypeInfo::Release() {
   log_.Add("typeInfo.Release()");
-  const LONG count = InterlockedDecrement(&count_);
-  if (count == 0) delete this;
-  return static_cast<ULONG>(count);
+  return RefCounted::Release();
 }
 
 HRESULT FakeTypeInfo::GetTypeAttr(TYPEATTR** attributes) {
@@ -164,14 +162,12 @@ HRESULT FakeTypeLib::QueryInterface(REFIID iid, void** out) {
 
 ULONG FakeTypeLib::AddRef() {
   log_.Add("typeLib.AddRef()");
-  return static_cast<ULONG>(InterlockedIncrement(&count_));
+  return RefCounted::AddRef();
 }
 
 ULONG FakeTypeLib::Release() {
   log_.Add("typeLib.Release()");
-  const LONG count = InterlockedDecrement(&count_);
-  if (count == 0) delete this;
-  return static_cast<ULONG>(count);
+  return RefCounted::Release();
 }
 
 UINT FakeTypeLib::GetTypeInfoCount() {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "frame/owners_win.h"
+#include "frame/ref_counted_win.h"
 #include "fakehost/call_log.h"
 
 namespace kelvarn::test {
@@ -35,7 +36,7 @@ struct FakeFunction {
 // "{93028D03-F3F3-40D4-8D16-42681AE1100F}"
 std::string GuidText(const GUID& guid);
 
-class FakeTypeInfo final : public ITypeInfo {
+class FakeTypeInfo final : public RefCounted<FakeTypeInfo, InterlockedCount, ITypeInfo> {
  public:
   FakeTypeInfo(SharedCallLog& log, std::vector<FakeFunction> functions);
 
@@ -73,6 +74,7 @@ class FakeTypeInfo final : public ITypeInfo {
   void STDMETHODCALLTYPE ReleaseVarDesc(VARDESC*) override { Unexpected("ReleaseVarDesc"); }
 
  private:
+  friend RefCounted;
   ~FakeTypeInfo() = default;
   HRESULT Unexpected(const char* method);
 
@@ -83,11 +85,10 @@ class FakeTypeInfo final : public ITypeInfo {
   MEMBERID heldMember_ = MEMBERID_NIL;
   HANDLE reached_ = nullptr;
   HANDLE proceed_ = nullptr;
-  volatile LONG count_ = 1;
 };
 
 // The library: GetTypeInfoOfGuid hands out its one type information for any interface.
-class FakeTypeLib final : public ITypeLib {
+class FakeTypeLib final : public RefCounted<FakeTypeLib, InterlockedCount, ITypeLib> {
  public:
   FakeTypeLib(SharedCallLog& log, FakeTypeInfo* info);
 
@@ -111,12 +112,12 @@ class FakeTypeLib final : public ITypeLib {
   void STDMETHODCALLTYPE ReleaseTLibAttr(TLIBATTR*) override { Unexpected("ReleaseTLibAttr"); }
 
  private:
+  friend RefCounted;
   ~FakeTypeLib() = default;
   HRESULT Unexpected(const char* method);
 
   SharedCallLog& log_;
   ComPtr<FakeTypeInfo> info_;
-  volatile LONG count_ = 1;
 };
 
 class PrivateModuleCopy;

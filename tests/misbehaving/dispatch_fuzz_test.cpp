@@ -14,6 +14,7 @@
 
 #include "tests/com/com_test_support.h"
 #include "fakehost/fake_host_components.h"
+#include "frame/ref_counted_win.h"
 
 namespace kelvarn::test {
 namespace {
@@ -42,7 +43,7 @@ bool Allowed(HRESULT hr) {
 
 // An object of another program handed in as VT_DISPATCH: answers only IUnknown and IDispatch,
 // and fails every late-bound call.
-class ForeignObject final : public IDispatch {
+class ForeignObject final : public RefCounted<ForeignObject, ApartmentCount, IDispatch> {
  public:
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (!out) return E_POINTER;
@@ -52,8 +53,6 @@ class ForeignObject final : public IDispatch {
     AddRef();
     return S_OK;
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++count_; }
-  ULONG STDMETHODCALLTYPE Release() override { return --count_; }  // on the test's stack
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
     if (count) *count = 0;
     return S_OK;
@@ -63,10 +62,11 @@ class ForeignObject final : public IDispatch {
   HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
     return DISP_E_MEMBERNOTFOUND;
   }
-  ULONG References() const { return count_; }
 
  private:
-  ULONG count_ = 1;
+  // On the test's stack: the last release deletes nothing.
+  friend RefCounted;
+  void OnFinalRelease() {}
 };
 
 // The member ids of a type and of the interfaces it derives from (IDispatch's own excluded).
