@@ -5,6 +5,8 @@
 #include <cstring>
 #include <memory>
 
+#include "common/file_owner.h"
+
 namespace kelvarn::bench {
 
 const char* VerdictText(Verdict verdict) {
@@ -20,16 +22,16 @@ const char* VerdictText(Verdict verdict) {
 }
 
 bool Figures::AppendTo(const std::string& path) const {
-  std::FILE* file = std::fopen(path.c_str(), "ab");
-  if (file == nullptr) return false;
+  UniqueFile file(std::fopen(path.c_str(), "ab"));
+  if (!file) return false;
   bool written = true;
   for (const Figure& figure : figures_) {
-    if (std::fprintf(file, "%s\t%s\t%s\t%s\n", figure.name.c_str(), figure.value.c_str(),
+    if (std::fprintf(file.get(), "%s\t%s\t%s\t%s\n", figure.name.c_str(), figure.value.c_str(),
                      figure.goal.empty() ? "-" : figure.goal.c_str(), VerdictText(figure.verdict)) < 0) {
       written = false;
     }
   }
-  return std::fclose(file) == 0 && written;
+  return CloseFile(file) && written;
 }
 
 void Figures::Print() const {

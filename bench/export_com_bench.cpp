@@ -15,6 +15,7 @@
 
 #include "bench/bench_figures.h"
 #include "bench/com_bench_support.h"
+#include "common/file_owner.h"
 #include "fakehost/call_log.h"
 #include "fakehost/fake_host_components.h"
 #include "fakehost/ui_automation.h"
@@ -120,18 +121,17 @@ ComPtr<PaymentCollection> ValidPayments(LONG count) {
 
 // Lines (CR LF ended) of the file at `path`, or -1 when it cannot be read.
 long LinesOf(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  const UniqueFile file(std::fopen(path.c_str(), "rb"));
   if (!file) return -1;
   long lines = 0;
   char previous = '\0';
   char buffer[1 << 16];
-  for (std::size_t read; (read = std::fread(buffer, 1, sizeof buffer, file)) > 0;) {
+  for (std::size_t read; (read = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;) {
     for (std::size_t index = 0; index < read; ++index) {
       if (buffer[index] == '\n' && previous == '\r') ++lines;
       previous = buffer[index];
     }
   }
-  std::fclose(file);
   return lines;
 }
 
