@@ -40,12 +40,16 @@ int Fail(const std::string& what) {
   return 1;
 }
 
-int RunComBenchmark(int argc, char** argv, int (*run)(const std::string& figuresPath)) {
+int RunComBenchmark(int argc, char** argv, int (*run)(Figures& figures)) {
   const std::string figuresPath = TakeFiguresOption(argc, argv);
   if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return Fail("CoInitializeEx");
-  const int result = run(figuresPath);
+  Figures figures;
+  const int result = run(figures);
   CoUninitialize();
-  return result;
+  if (result != 0) return result;
+  figures.Print();
+  if (!figuresPath.empty() && !figures.AppendTo(figuresPath)) return Fail("cannot write " + figuresPath);
+  return 0;
 }
 
 }  // namespace kelvarn::bench

@@ -11,6 +11,7 @@
 #include <string>
 #include <utility>
 
+#include "bench/bench_figures.h"
 #include "frame/owners_win.h"
 #include "frame/ref_counted_win.h"
 
@@ -104,8 +105,9 @@ std::string ProgramFolder();
 // Prints "FAILED: <what>" on standard error; returns the exit code of a failed benchmark.
 int Fail(const std::string& what);
 
-// The main of a COM-path benchmark: takes the --figures=PATH option, then runs `run` with it in
-// a single-threaded apartment; its exit code.
-int RunComBenchmark(int argc, char** argv, int (*run)(const std::string& figuresPath));
+// The main of a COM-path benchmark: runs `run` in a single-threaded apartment; when it succeeds,
+// prints the figures it added and appends them to the file of the --figures=PATH option, if any.
+// Its exit code.
+int RunComBenchmark(int argc, char** argv, int (*run)(Figures& figures));
 
 }  // namespace kelvarn::bench

@@ -199,7 +199,7 @@ std::string CheckLines(const Statement& statement, std::uint64_t expected) {
   return std::string();
 }
 
-int Run(const std::string& figuresPath) {
+int Run(Figures& figures) {
   const std::string path = ProgramFolder() + "com-import-statement-" + std::to_string(kRecords) + ".txt";
   GeneratedStatement generated;
   if (!EnsureStatementFile(path, kRecords, generated) || generated.records != kRecords) {
@@ -247,15 +247,12 @@ int Run(const std::string& figuresPath) {
   }
 
   const double recordsPerSecond = static_cast<double>(kRecords) / best;
-  Figures figures;
   figures.Add({"import through the COM path under Wine: records/s", Grouped(recordsPerSecond),
                ">= 200,000", recordsPerSecond >= kGoalRecordsPerSecond ? Verdict::Met : Verdict::NotMet});
   figures.Add({"  lines added (records of the account, checked)", Grouped(static_cast<double>(expectedLines)) +
                " of " + Grouped(static_cast<double>(kRecords)), "", Verdict::Informational});
   figures.Add({"  best import of the file (of " + std::to_string(kRepetitions) + ")",
                std::to_string(static_cast<int>(best * 1000 + 0.5)) + " ms", "", Verdict::Informational});
-  figures.Print();
-  if (!figuresPath.empty() && !figures.AppendTo(figuresPath)) return Fail("cannot write " + figuresPath);
   return 0;
 }
 
