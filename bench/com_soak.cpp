@@ -68,7 +68,7 @@ std::string RunExport(const ComponentModule& module, const std::string& folder, 
   auto service = module.Create<IBankPaymentService>(CLSID_BankPaymentService);
   if (!service) return "no payment service";
   HRESULT hr = E_UNEXPECTED;
-  const std::string failure = test::RunAsUser(
+  std::string failure = test::RunAsUser(
       [&](test::UiDriver& user) {
         user.Press(user.WaitFor(test::DialogKind::kProcessingDate), IDOK);
         const HWND save = user.WaitFor(test::DialogKind::kSaveFile);

@@ -9,6 +9,7 @@
 #include <objbase.h>
 
 #include <cstdint>
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -252,7 +253,7 @@ int Run(Figures& figures) {
   figures.Add({"  lines added (records of the account, checked)", Grouped(static_cast<double>(expectedLines)) +
                " of " + Grouped(static_cast<double>(kRecords)), "", Verdict::Informational});
   figures.Add({"  best import of the file (of " + std::to_string(kRepetitions) + ")",
-               std::to_string(static_cast<int>(best * 1000 + 0.5)) + " ms", "", Verdict::Informational});
+               std::to_string(static_cast<int>(std::floor(best * 1000 + 0.5))) + " ms", "", Verdict::Informational});
   return 0;
 }
 

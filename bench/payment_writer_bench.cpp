@@ -62,7 +62,7 @@ class BufferSink final : public ByteSink {
 void WritePaymentLines(benchmark::State& state) {
   InMemoryPayment payment;
   BufferSink file;
-  for (auto _ : state) {
+  for ([[maybe_unused]] auto _ : state) {
     const bool passed = PaymentFileWriter::WritePaymentLine(file, payment, kProcessingDate);
     if (!passed) {
       state.SkipWithError("the payment failed a check");

@@ -76,7 +76,7 @@ bool WriteLine(std::FILE* file, const std::string& line, GeneratedStatement& wri
 
 std::uint64_t ExpectedBytes(std::uint64_t recordCount) {
   // Per volume: four header labels and three trailer labels of 80 characters; CR LF on every line.
-  return 2 * 7 * (kLabelLength + 2) + recordCount * (kRecordLength + 2);
+  return std::uint64_t{2} * 7 * (kLabelLength + 2) + recordCount * (kRecordLength + 2);
 }
 
 }  // namespace
@@ -111,7 +111,7 @@ bool EnsureStatementFile(const std::string& path, std::uint64_t recordCount, Gen
     if (std::fseek(existing.get(), 0, SEEK_END) == 0 &&
         static_cast<std::uint64_t>(std::ftell(existing.get())) == ExpectedBytes(recordCount)) {
       written.records = recordCount;
-      written.lines = 2 * 7 + recordCount;
+      written.lines = std::uint64_t{2} * 7 + recordCount;
       written.bytes = ExpectedBytes(recordCount);
       return true;
     }

@@ -56,23 +56,23 @@ std::uint64_t ReadWithGetline(const std::string& path) {
 }
 
 void RunReader(benchmark::State& state, const std::string& path, const GeneratedStatement& generated) {
-  for (auto _ : state) {
+  for ([[maybe_unused]] auto _ : state) {
     const ReadCount count = ReadWithReader(path);
     benchmark::DoNotOptimize(count.amounts);
     if (count.records == 0) state.SkipWithError("no records read");
   }
-  state.counters["records"] = benchmark::Counter(static_cast<double>(generated.records) * state.iterations(),
+  state.counters["records"] = benchmark::Counter(static_cast<double>(generated.records) * static_cast<double>(state.iterations()),
                                                  benchmark::Counter::kIsRate);
   state.SetBytesProcessed(static_cast<std::int64_t>(generated.bytes) * state.iterations());
 }
 
 void RunGetline(benchmark::State& state, const std::string& path, const GeneratedStatement& generated) {
-  for (auto _ : state) {
+  for ([[maybe_unused]] auto _ : state) {
     const std::uint64_t lines = ReadWithGetline(path);
     benchmark::DoNotOptimize(lines);
     if (lines != generated.lines) state.SkipWithError("wrong line count");
   }
-  state.counters["records"] = benchmark::Counter(static_cast<double>(generated.records) * state.iterations(),
+  state.counters["records"] = benchmark::Counter(static_cast<double>(generated.records) * static_cast<double>(state.iterations()),
                                                  benchmark::Counter::kIsRate);
   state.SetBytesProcessed(static_cast<std::int64_t>(generated.bytes) * state.iterations());
 }
@@ -200,11 +200,11 @@ int main(int argc, char** argv) {
     const long peak = PeakReaderMemoryKiB(input.path);
     peaks.push_back(peak);
     figures.Add({"statement reader, " + SizeName(input.records) + " records: peak RSS",
-                 peak < 0 ? "failed" : Fixed(peak / 1024.0, "%.2f MiB"), "", Verdict::Informational});
+                 peak < 0 ? "failed" : Fixed(static_cast<double>(peak) / 1024.0, "%.2f MiB"), "", Verdict::Informational});
   }
   const bool measured = peaks[0] >= 0 && peaks[1] >= 0;
   const long difference = measured ? peaks[1] - peaks[0] : 0;
-  figures.Add({"statement reader: peak RSS 1M minus 100k", measured ? Fixed(difference / 1024.0, "%.2f MiB") : "failed",
+  figures.Add({"statement reader: peak RSS 1M minus 100k", measured ? Fixed(static_cast<double>(difference) / 1024.0, "%.2f MiB") : "failed",
                "<= 1 MiB", measured && difference <= kFlatMemoryKiB && -difference <= kFlatMemoryKiB ? Verdict::Met : Verdict::NotMet});
 
   std::printf("\n");

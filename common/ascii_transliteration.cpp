@@ -583,8 +583,9 @@ static_assert(Sorted(), "the lookup is a binary search");
 }  // namespace
 
 std::string_view AsciiTransliteration(char16_t character) noexcept {
-  const auto entry = std::lower_bound(std::begin(kTransliterations), std::end(kTransliterations), character,
-                                      [](const Transliteration& item, char16_t key) { return item.character < key; });
+  const auto* const entry =
+      std::lower_bound(std::begin(kTransliterations), std::end(kTransliterations), character,
+                       [](const Transliteration& item, char16_t key) { return item.character < key; });
   if (entry == std::end(kTransliterations) || entry->character != character) return std::string_view();
   return std::string_view(entry->text);
 }

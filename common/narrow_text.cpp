@@ -33,7 +33,10 @@ NarrowText::NarrowText(std::string_view text) { Assign(text); }
 
 NarrowText::NarrowText(const NarrowText& other) { Assign(other); }
 
-NarrowText& NarrowText::operator=(const NarrowText& other) { return Assign(other); }
+NarrowText& NarrowText::operator=(const NarrowText& other) {
+  Assign(other);
+  return *this;
+}
 
 NarrowText& NarrowText::Assign(const char* text) {
   RequireText(text);

@@ -83,7 +83,7 @@ class FakeBankingConfiguration final : public FakeComponent<IBankingConfiguratio
         WriteCut(directory, 1024, "");
         break;
       case Fault::kEmbeddedNul:
-        WriteCut(fileName, 1024, std::string("pa\0yments", 10));
+        WriteCut(fileName, 1024, std::string("pa\0yments\0", 10));
         WriteCut(extension, 4, std::string("c\0v", 3));
         WriteCut(directory, 1024, settings_.directory.substr(0, 2) + '\0' + settings_.directory.substr(2));
         break;

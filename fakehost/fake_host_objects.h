@@ -191,7 +191,7 @@ class FakeBankStatement final : public FakeObject<IBankStatement> {
   HRESULT STDMETHODCALLTYPE Reset() override;
   KELVARN_FAKE_UNEXPECTED(get_Balance, double*)
   KELVARN_FAKE_UNEXPECTED(get_StatementDate, DATE*)
-  HRESULT STDMETHODCALLTYPE SetBalance(double balance) override;
+  HRESULT STDMETHODCALLTYPE SetBalance(double value) override;
 
   bool resetCalled = false;       // Reset was called and succeeded
   std::optional<double> balance;  // the last balance set

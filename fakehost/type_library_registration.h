@@ -6,12 +6,12 @@
 
 namespace kelvarn::test {
 
-// Registers (or unregisters) the type library in the file `path`. On failure returns the HRESULT
+// Registers (or unregisters) the type library in the file `file`. On failure returns the HRESULT
 // and says what failed in `failure` (UTF-8).
-HRESULT RegisterTypeLibraryFile(const std::wstring& path, bool unregister, std::string& failure);
+HRESULT RegisterTypeLibraryFile(const std::wstring& file, bool unregister, std::string& failure);
 
-// True when the type library in the file `path` is registered and its registration names that
+// True when the type library in the file `file` is registered and its registration names that
 // same file.
-bool IsTypeLibraryFileRegistered(const std::wstring& path);
+bool IsTypeLibraryFileRegistered(const std::wstring& file);
 
 }  // namespace kelvarn::test

@@ -238,7 +238,7 @@ void UiDriver::Press(HWND dialog, int commandId) {
 
 MessageBoxSeen UiDriver::Answer(int commandId) {
   const HWND box = WaitFor(DialogKind::kMessageBox);
-  const MessageBoxSeen seen = ReadMessageBox(box);
+  MessageBoxSeen seen = ReadMessageBox(box);
   Press(box, commandId);
   return seen;
 }

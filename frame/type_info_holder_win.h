@@ -36,7 +36,7 @@ class TypeInfoHolder {
   // The published type information, loaded first if needed.
   HRESULT EnsureLoaded(LCID locale, ITypeInfo*& info) noexcept;
   void BuildNameCache(ITypeInfo* info) noexcept;
-  static void Terminate(void* holder) noexcept;
+  static void Terminate(void* context) noexcept;
 
   const IID* iid_;
   // The ITypeInfo2 interface when the type info has one. Published only once the name cache is

@@ -60,7 +60,7 @@ class FuzzedPayment final : public PaymentReader {
   }
 
   bool GetAmount(double& value) override {
-    calls_.push_back("Amount");
+    calls_.emplace_back("Amount");
     value = amountReadFails_ ? 777.0 : amount_;  // a failed read's value is not to be used
     return !amountReadFails_;
   }
@@ -80,7 +80,7 @@ class FuzzedPayment final : public PaymentReader {
 
  private:
   bool Read(const char* name, Property property, HostString& value) {
-    calls_.push_back(name);
+    calls_.emplace_back(name);
     if (texts_[property].readFails) {
       value = u"not to be used";
       return false;

@@ -150,7 +150,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view rest(reinterpret_cast<const char*>(data + 1), size - 1);
   std::string bytes(rest);
   if ((data[0] & 0x80) != 0 && !rest.empty()) {
-    const std::size_t target = 63 * 1024 + static_cast<std::size_t>(data[0] & 0x7F) * 16;
+    const std::size_t target = std::size_t{63} * 1024 + static_cast<std::size_t>(data[0] & 0x7F) * 16;
     while (bytes.size() < target) bytes.append(rest);
   }
   WriteFile(bytes);

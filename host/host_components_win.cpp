@@ -1,5 +1,6 @@
 #include "host/host_components_win.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include "common/narrow_text_win.h"

@@ -24,7 +24,8 @@ using TextRead = bool (PaymentReader::*)(HostString&);
 SingleByteText ReadValue(PaymentReader& payment, TextRead read) {
   HostString value;
   if (!(payment.*read)(value) || !value) return SingleByteText{std::string(), true};
-  return ToSingleByte(value->data(), value->size(), kValueCapacity);
+  const std::u16string& text = *value;
+  return ToSingleByte(text.data(), text.size(), kValueCapacity);
 }
 
 // These would break the line's quoted, comma-separated structure.

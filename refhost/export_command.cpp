@@ -182,6 +182,7 @@ CommandOutput RunExport(const ExportOptions& options, const std::vector<CsvPayme
     candidates.push_back(options.out + "." + options.extension);
   }
   std::vector<FileState> before;
+  before.reserve(candidates.size());
   for (const std::string& candidate : candidates) before.push_back(StateOf(WindowsPath(candidate)));
   ExportUser user(options, AnsiFromUtf8(outWindows));
   const std::string failure = RunAsUser([&](UiDriver& driver) { user.Act(driver); },

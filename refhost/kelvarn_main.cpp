@@ -61,7 +61,8 @@ std::string ReadPaymentsFile(const std::string& linuxPath, std::string& content)
   std::string failure;
   BY_HANDLE_FILE_INFORMATION info{};
   LARGE_INTEGER size{};
-  if (!GetFileInformationByHandle(file, &info)) {
+  // The failures of the two reads say the same.
+  if (!GetFileInformationByHandle(file, &info)) {  // NOLINT(bugprone-branch-clone)
     failure = "cannot read " + linuxPath + ": " + WindowsErrorText(GetLastError());
   } else if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || GetFileType(file) != FILE_TYPE_DISK) {
     failure = linuxPath + " is not a regular file" +

@@ -6,7 +6,7 @@
 namespace kelvarn {
 namespace {
 
-constexpr std::size_t kBufferSize = 64 * 1024;
+constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
 
 // The line as the callers see it: the carriage return of a CR LF pair dropped in text mode,
 // cut to the longest line, and ended at a NUL byte.

@@ -21,7 +21,7 @@ std::string Narrow(const wchar_t* text) {
   return out;
 }
 
-std::string Escape(std::string text) {  // a Markdown table cell
+std::string Escape(const std::string& text) {  // a Markdown table cell
   std::string out;
   for (char c : text) out += c == '|' ? std::string("\\|") : std::string(1, c);
   return out;

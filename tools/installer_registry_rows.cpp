@@ -165,7 +165,7 @@ void Run(const Options& options) {
     kelvarn::registry_script::Script script;
     std::string error;
     if (!kelvarn::registry_script::Parse(ReadFile(file), {{"Module", kModuleMark}}, script, error)) {
-      throw std::runtime_error(file + ": " + error);
+      throw std::runtime_error(std::string(file).append(": ").append(error));
     }
     for (const auto& root : script.roots) {
       for (const Key& key : root.keys) WriteKey(rows, RootName(root.root), "", key);
@@ -208,7 +208,8 @@ void Run(const Options& options) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+// Outside the try blocks only the usage text is written; a failure of std::cerr throws nothing.
+int main(int argc, char** argv) {  // NOLINT(bugprone-exception-escape)
   Options options;
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];

@@ -2,6 +2,8 @@
 // interfaces, and the implementation's own list operations.
 #include <gtest/gtest.h>
 
+#include <cstddef>
+
 #include "bank/bank_services_win.h"
 #include "tests/com/com_test_support.h"
 #include "tests/com/module_allocation_failure.h"
@@ -29,7 +31,7 @@ class BankServicesTest : public ComTest {
     IDispatch* service = untouched;  // overwritten either way
     const HRESULT hr = services->get_Item(index, &service);
     auto held = ComPtr<IDispatch>::Attach(service == untouched ? nullptr : service);
-    const std::string handedOut = service == untouched ? "untouched" : DescribeService(held.get());
+    std::string handedOut = service == untouched ? "untouched" : DescribeService(held.get());
     if (hr == S_OK) return handedOut;
     return Hex(hr) + " " + handedOut + " " + TakeErrorDescription();
   }
@@ -147,8 +149,8 @@ TEST_F(BankServicesTest, EveryCollectionHasServicesOfItsOwn) {
     ComPtr<IDispatch> mine, theirs;
     ASSERT_EQ(services->get_Item(&index, mine.put()), S_OK);
     ASSERT_EQ(other->get_Item(&index, theirs.put()), S_OK);
-    seen[position * 2] = mine.get();
-    seen[position * 2 + 1] = theirs.get();
+    seen[static_cast<std::ptrdiff_t>(position) * 2] = mine.get();
+    seen[static_cast<std::ptrdiff_t>(position) * 2 + 1] = theirs.get();
   }
   for (int i = 0; i < 4; ++i) {
     for (int j = i + 1; j < 4; ++j) EXPECT_NE(seen[i], seen[j]) << i << " and " << j;
@@ -258,7 +260,7 @@ TEST_F(BankServicesTest, ListOperationsAddRemoveAndGrowTheList) {
   for (int i = 0; i < 15; ++i) {
     IDispatch* added = i % 2 ? statement.get() : payment.get();
     ASSERT_EQ(Operations()->AddService(added), S_OK);
-    expected.push_back(i % 2 ? kStatement : kPayment);
+    expected.emplace_back(i % 2 ? kStatement : kPayment);
   }
   EXPECT_EQ(Listed(Operations(), services.get()), expected);
   EXPECT_EQ(payment->AddRef(), 10u);  // 8 entries and ours

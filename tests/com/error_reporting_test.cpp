@@ -100,7 +100,7 @@ TEST(ErrorReporting, ComErrorOwnsOneReferenceToItsErrorInformation) {
   {
     _com_error error(E_FAIL, info);  // takes over the reference
     {
-      _com_error copy = error;
+      _com_error copy = error;  // NOLINT(performance-unnecessary-copy-initialization): the copy is under test
       EXPECT_EQ(copy.ErrorInfo(), info);
       EXPECT_EQ(Hex(copy.Error()), Hex(E_FAIL));
     }

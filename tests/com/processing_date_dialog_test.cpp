@@ -99,7 +99,7 @@ RECT ScreenRect(HWND dialog, int controlId) {
 LabelLayout MeasureLabel(HWND dialog) {
   LabelLayout layout;
   const HWND label = GetDlgItem(dialog, 2001);
-  const auto font = reinterpret_cast<HFONT>(SendToWindow(label, WM_GETFONT, 0, 0));
+  auto* const font = reinterpret_cast<HFONT>(SendToWindow(label, WM_GETFONT, 0, 0));
   layout.hasFont = font != nullptr;
   GetClientRect(label, &layout.client);
   const std::string text = WindowText(label);

@@ -54,7 +54,7 @@ class MemoryRegistry final : public RegistryEditor {
     std::string out;
     for (const auto& [path, values] : keys) {
       out += path + "\n";
-      for (const auto& [name, text] : values) out += path + "|" + name + "=" + text + "\n";
+      for (const auto& [name, text] : values) out.append(path).append("|").append(name).append("=").append(text).append("\n");
     }
     return out;
   }
@@ -180,7 +180,8 @@ TEST(RegistryScript, MalformedScriptsAreRefused) {
       "HKCR { A = s '%UNKNOWN%' }",            // unknown replacement
       "HKCR { A = s '%MODULE }",               // unterminated replacement
       "HKCR { NoRemove }",                     // flag without a name
-      "HKCR { A { B { C { D { E { F { G { H { I { J { K { L { M { N { O { P { Q { R { S { T { U { V { W { X "
+      // One case, written over two lines.
+      "HKCR { A { B { C { D { E { F { G { H { I { J { K { L { M { N { O { P { Q { R { S { T { U { V { W { X "  // NOLINT(bugprone-suspicious-missing-comma)
       "{ Y { Z { A1 { B1 { C1 { D1 { E1 { F1 { G1 } } } } } } } } } } } } } } } } } } } } } } } } } } } } } } } } }",
   };
   for (const char* text : kCases) {

@@ -33,7 +33,7 @@ std::string Fixture(const char* name) {
 }
 
 std::string WriteFile(const std::string& name, const std::string& bytes) {
-  const std::string path = ::testing::TempDir() + "kelvarn_statement_" + name;
+  std::string path = ::testing::TempDir() + "kelvarn_statement_" + name;
   std::FILE* file = std::fopen(path.c_str(), "wb");
   EXPECT_NE(file, nullptr) << path;
   if (file != nullptr) {
@@ -211,7 +211,7 @@ TEST(TransactionFile, CarriageReturnCountsOnlyInBinaryMode) {
     CKelvarnBankTransactionFile file(path.c_str(), OpenMode::Text);
     EXPECT_EQ(file.VolumeHeaderLabel().View(), VolumeLabel(79));
     EXPECT_FALSE(file.IsStatementFile());
-    const std::string pathText = path;
+    const std::string& pathText = path;
     EXPECT_EQ(trace.texts, (Texts{"ReadVolumeHeaderLabel",
                                   "CKelvarnBankTransactionFile() failed to open: ", pathText}));
     // After a failed open the following lines are read as body lines.

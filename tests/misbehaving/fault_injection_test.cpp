@@ -271,7 +271,7 @@ struct ImportExpectation {
 };
 
 ImportExpectation ExpectedImport(const HostCall* injected, Fault fault, std::size_t addLineIndex) {
-  const ImportExpectation read = {S_OK, 0, StatementCalls(2)};
+  ImportExpectation read = {S_OK, 0, StatementCalls(2)};
   if (!injected) return read;
   const std::string& name = injected->name;
   const bool failure = IsFailure(fault);

@@ -2,6 +2,7 @@
 // real pictures: PNG files as the PNG writer makes them, of a dialog's size, not blank.
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
@@ -55,7 +56,8 @@ RgbImage DecodeStoredPng(const std::string& png) {
   for (int y = 0; y < image.height; ++y) {
     const std::size_t row = y * (stride + 1);
     if (raw[row] != '\0') return RgbImage{};
-    image.rgb.insert(image.rgb.end(), raw.begin() + row + 1, raw.begin() + row + 1 + stride);
+    const auto first = raw.begin() + static_cast<std::ptrdiff_t>(row + 1);
+    image.rgb.insert(image.rgb.end(), first, first + static_cast<std::ptrdiff_t>(stride));
   }
   return image;
 }
@@ -78,7 +80,7 @@ TEST(DialogPictures, ABlankPictureIsRecognisedAsBlank) {
   RgbImage blank;
   blank.width = 300;
   blank.height = 120;
-  blank.rgb.assign(300 * 120 * 3, 0xC0);
+  blank.rgb.assign(std::size_t{300} * 120 * 3, 0xC0);
   const RgbImage decoded = DecodeStoredPng(EncodePng(blank));
   EXPECT_EQ(decoded.width, 300);
   EXPECT_EQ(decoded.rgb, blank.rgb);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <stdexcept>
 
 namespace refhost {
@@ -84,7 +85,8 @@ std::string EncodePng(const RgbImage& image) {
 
 bool HasVisibleContent(const RgbImage& image) {
   for (std::size_t i = 3; i + 2 < image.rgb.size(); i += 3) {
-    if (!std::equal(image.rgb.begin() + i, image.rgb.begin() + i + 3, image.rgb.begin())) return true;
+    const auto pixel = image.rgb.begin() + static_cast<std::ptrdiff_t>(i);
+    if (!std::equal(pixel, pixel + 3, image.rgb.begin())) return true;
   }
   return false;
 }

@@ -52,7 +52,7 @@ TEST(PngWriter, WritesValidChunksAndTheExactPixels) {
 }
 
 TEST(PngWriter, SplitsLargePicturesIntoSeveralBlocks) {
-  RgbImage image{400, 100, std::vector<std::uint8_t>(400 * 100 * 3, 7)};
+  RgbImage image{400, 100, std::vector<std::uint8_t>(std::size_t{400} * 100 * 3, 7)};
   std::uint32_t width = 0, height = 0;
   const std::string raw = DecodeScanlines(EncodePng(image), width, height);
   EXPECT_EQ(raw.size(), 100u * (1 + 400 * 3));
