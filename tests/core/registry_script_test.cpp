@@ -54,7 +54,8 @@ class MemoryRegistry final : public RegistryEditor {
     std::string out;
     for (const auto& [path, values] : keys) {
       out += path + "\n";
-      for (const auto& [name, text] : values) out.append(path).append("|").append(name).append("=").append(text).append("\n");
+      for (const auto& [name, text] : values)
+        out.append(path).append("|").append(name).append("=").append(text).append("\n");
     }
     return out;
   }
@@ -129,13 +130,15 @@ TEST(RegistryScript, UnregisteringLeavesClsidAndOtherClassesInPlace) {
   MemoryRegistry expected;
   ASSERT_EQ(Register(bank, expected), 0);
   expected.CreateKey(RootKey::ClassesRoot, "TrelkKelvarnBank.BankPaymentService\\Foreign");
-  expected.SetValue(RootKey::ClassesRoot, "TrelkKelvarnBank.BankPaymentService", {"", ValueType::String, "BankPaymentService Class", 0});
+  expected.SetValue(RootKey::ClassesRoot, "TrelkKelvarnBank.BankPaymentService",
+                    {"", ValueType::String, "BankPaymentService Class", 0});
   EXPECT_EQ(registry.Dump(), expected.Dump());
 
   Unregister(bank, registry);
-  EXPECT_EQ(registry.Dump(),
-            "CLSID\nTrelkKelvarnBank.BankPaymentService\nTrelkKelvarnBank.BankPaymentService|=BankPaymentService Class\n"
-            "TrelkKelvarnBank.BankPaymentService\\Foreign\n");
+  EXPECT_EQ(
+      registry.Dump(),
+      "CLSID\nTrelkKelvarnBank.BankPaymentService\nTrelkKelvarnBank.BankPaymentService|=BankPaymentService Class\n"
+      "TrelkKelvarnBank.BankPaymentService\\Foreign\n");
 }
 
 TEST(RegistryScript, UnregisteringWhatWasNeverRegisteredChangesNothing) {
@@ -156,8 +159,8 @@ TEST(RegistryScript, TheFirstFailureEndsRegistration) {
 TEST(RegistryScript, NumbersNamedValuesDeleteAndPercent) {
   MemoryRegistry registry;
   registry.CreateKey(RootKey::ClassesRoot, "Old\\Child");
-  const Script script = ParseOrFail(
-      "HKCU { Key = s '50%% of ''it''' { val Count = d 0x1F val Plain = d 42 } Delete Old }");
+  const Script script =
+      ParseOrFail("HKCU { Key = s '50%% of ''it''' { val Count = d 0x1F val Plain = d 42 } Delete Old }");
   ASSERT_EQ(script.roots.size(), 1u);
   EXPECT_EQ(script.roots[0].root, RootKey::CurrentUser);
   ASSERT_EQ(Register(script, registry), 0);
@@ -167,22 +170,24 @@ TEST(RegistryScript, NumbersNamedValuesDeleteAndPercent) {
 }
 
 TEST(RegistryScript, MalformedScriptsAreRefused) {
+  // Nested deeper than the parser goes.
+  const char* const kTooDeep =
+      "HKCR { A { B { C { D { E { F { G { H { I { J { K { L { M { N { O { P { Q { R { S { T { U { V { W { X "
+      "{ Y { Z { A1 { B1 { C1 { D1 { E1 { F1 { G1 } } } } } } } } } } } } } } } } } } } } } } } } } } } } } } } } }";
   const char* const kCases[] = {
-      "HKCR",                                  // no body
-      "HKCR {",                                // unclosed
-      "HKXX { A }",                            // unknown root
-      "HKCR { A = s 'unterminated }",          // open quote
-      "HKCR { A = x 'y' }",                    // unknown type
-      "HKCR { A = d 12z }",                    // bad number
-      "HKCR { A = d 0x100000000 }",            // out of range
-      "HKCR { A\\B }",                         // path in a key name
-      "HKCR { val A = s 'b' }",                // value outside a key
-      "HKCR { A = s '%UNKNOWN%' }",            // unknown replacement
-      "HKCR { A = s '%MODULE }",               // unterminated replacement
-      "HKCR { NoRemove }",                     // flag without a name
-      // One case, written over two lines.
-      "HKCR { A { B { C { D { E { F { G { H { I { J { K { L { M { N { O { P { Q { R { S { T { U { V { W { X "  // NOLINT(bugprone-suspicious-missing-comma)
-      "{ Y { Z { A1 { B1 { C1 { D1 { E1 { F1 { G1 } } } } } } } } } } } } } } } } } } } } } } } } } } } } } } } } }",
+      "HKCR",                          // no body
+      "HKCR {",                        // unclosed
+      "HKXX { A }",                    // unknown root
+      "HKCR { A = s 'unterminated }",  // open quote
+      "HKCR { A = x 'y' }",            // unknown type
+      "HKCR { A = d 12z }",            // bad number
+      "HKCR { A = d 0x100000000 }",    // out of range
+      "HKCR { A\\B }",                 // path in a key name
+      "HKCR { val A = s 'b' }",        // value outside a key
+      "HKCR { A = s '%UNKNOWN%' }",    // unknown replacement
+      "HKCR { A = s '%MODULE }",       // unterminated replacement
+      "HKCR { NoRemove }",             // flag without a name
+      kTooDeep,
   };
   for (const char* text : kCases) {
     Script script;
