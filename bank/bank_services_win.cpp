@@ -77,7 +77,8 @@ class BankServices final
   // calls Item as a method alone when it discards the result (services.Item("x");).
   HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID iid, LCID locale, WORD flags, DISPPARAMS* parameters,
                                    VARIANT* result, EXCEPINFO* exception, UINT* argumentError) override {
-    if ((member == DISPID_NEWENUM || member == DISPID_VALUE) && (flags & DISPATCH_METHOD)) flags |= DISPATCH_PROPERTYGET;
+    if ((member == DISPID_NEWENUM || member == DISPID_VALUE) && (flags & DISPATCH_METHOD))
+      flags |= DISPATCH_PROPERTYGET;
     return ComObject::Invoke(member, iid, locale, flags, parameters, result, exception, argumentError);
   }
 

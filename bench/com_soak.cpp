@@ -110,7 +110,8 @@ std::string RunImport(const ComponentModule& module, const std::wstring& stateme
 long Option(int argc, char** argv, const char* name, long fallback) {
   const std::string prefix = std::string("--") + name + "=";
   for (int index = 1; index < argc; ++index) {
-    if (std::strncmp(argv[index], prefix.c_str(), prefix.size()) == 0) return std::strtol(argv[index] + prefix.size(), nullptr, 10);
+    if (std::strncmp(argv[index], prefix.c_str(), prefix.size()) == 0)
+      return std::strtol(argv[index] + prefix.size(), nullptr, 10);
   }
   return fallback;
 }

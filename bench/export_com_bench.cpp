@@ -114,8 +114,8 @@ ComPtr<PaymentCollection> ValidPayments(LONG count) {
   auto collection = MakeHostObject<PaymentCollection>();
   collection->payments.reserve(static_cast<std::size_t>(count));
   for (LONG index = 0; index < count; ++index) {
-    collection->payments.push_back(
-        MakeHostObject<Payment>(static_cast<double>(index % 100000 + 1) / 100, L"Supplier " + std::to_wstring(index + 1)));
+    collection->payments.push_back(MakeHostObject<Payment>(static_cast<double>(index % 100000 + 1) / 100,
+                                                           L"Supplier " + std::to_wstring(index + 1)));
   }
   return collection;
 }
@@ -199,8 +199,7 @@ int Run(Figures& figures) {
 
   char temp[MAX_PATH] = {};
   GetTempPathA(sizeof temp, temp);
-  const std::string folder =
-      std::string(temp) + "kelvarn-export-bench-" + std::to_string(GetCurrentProcessId()) + "\\";
+  const std::string folder = std::string(temp) + "kelvarn-export-bench-" + std::to_string(GetCurrentProcessId()) + "\\";
   if (!CreateDirectoryA(folder.c_str(), nullptr)) return Fail("cannot create " + folder);
 
   // The host's components; the configuration names the temporary folder as the payment folder.
@@ -236,12 +235,13 @@ int Run(Figures& figures) {
   if (loop <= 0) return Fail("the run with payments was not slower than the run without: no figure");
 
   const double paymentsPerSecond = kPayments / loop;
-  figures.Add({"export through the COM path under Wine: payments/s", Grouped(paymentsPerSecond),
-               ">= 200,000", paymentsPerSecond >= kGoalPaymentsPerSecond ? Verdict::Met : Verdict::NotMet});
+  figures.Add({"export through the COM path under Wine: payments/s", Grouped(paymentsPerSecond), ">= 200,000",
+               paymentsPerSecond >= kGoalPaymentsPerSecond ? Verdict::Met : Verdict::NotMet});
   figures.Add({"  best run, " + Grouped(kPayments) + " payments (of " + std::to_string(kRepetitions) + ")",
                std::to_string(static_cast<int>(std::floor(bestAll * 1000 + 0.5))) + " ms", "", Verdict::Informational});
-  figures.Add({"  best run, 0 payments (the dialogs)", std::to_string(static_cast<int>(std::floor(bestNone * 1000 + 0.5))) + " ms",
-               "", Verdict::Informational});
+  figures.Add({"  best run, 0 payments (the dialogs)",
+               std::to_string(static_cast<int>(std::floor(bestNone * 1000 + 0.5))) + " ms", "",
+               Verdict::Informational});
   return 0;
 }
 

@@ -33,7 +33,8 @@ std::string VolumeHeaderLabel() {
 
 std::vector<std::string> HeaderLabels(int volume) {
   return {VolumeHeaderLabel(),
-          Fixed("HDR1AKELVARNSTMT   000001000100" + Number(static_cast<unsigned>(volume), 2) + "00010001 26335 26335 000000",
+          Fixed("HDR1AKELVARNSTMT   000001000100" + Number(static_cast<unsigned>(volume), 2) +
+                    "00010001 26335 26335 000000",
                 kLabelLength),
           Fixed("HDR2F0200000106          STATEMENT", kLabelLength),
           Fixed("UHL1 26335999999    000000001 DAILY  " + Number(static_cast<unsigned>(volume), 4), kLabelLength)};

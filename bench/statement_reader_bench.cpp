@@ -24,8 +24,8 @@ namespace kelvarn::bench {
 namespace {
 
 constexpr std::uint64_t kSizes[] = {100000, 1000000};
-constexpr double kMinimumRatio = 0.9;           // the reader against the getline baseline
-constexpr long kFlatMemoryKiB = 1024;           // peak memory equal at both sizes within 1 MiB
+constexpr double kMinimumRatio = 0.9;  // the reader against the getline baseline
+constexpr long kFlatMemoryKiB = 1024;  // peak memory equal at both sizes within 1 MiB
 constexpr int kRepetitions = 5;
 constexpr const char kPeakReadOption[] = "--peak-read=";
 constexpr const char kDataDirOption[] = "--data-dir=";
@@ -61,8 +61,8 @@ void RunReader(benchmark::State& state, const std::string& path, const Generated
     benchmark::DoNotOptimize(count.amounts);
     if (count.records == 0) state.SkipWithError("no records read");
   }
-  state.counters["records"] = benchmark::Counter(static_cast<double>(generated.records) * static_cast<double>(state.iterations()),
-                                                 benchmark::Counter::kIsRate);
+  state.counters["records"] = benchmark::Counter(
+      static_cast<double>(generated.records) * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
   state.SetBytesProcessed(static_cast<std::int64_t>(generated.bytes) * state.iterations());
 }
 
@@ -72,8 +72,8 @@ void RunGetline(benchmark::State& state, const std::string& path, const Generate
     benchmark::DoNotOptimize(lines);
     if (lines != generated.lines) state.SkipWithError("wrong line count");
   }
-  state.counters["records"] = benchmark::Counter(static_cast<double>(generated.records) * static_cast<double>(state.iterations()),
-                                                 benchmark::Counter::kIsRate);
+  state.counters["records"] = benchmark::Counter(
+      static_cast<double>(generated.records) * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
   state.SetBytesProcessed(static_cast<std::int64_t>(generated.bytes) * state.iterations());
 }
 
@@ -126,7 +126,9 @@ std::string Fixed(double value, const char* format) {
   return text;
 }
 
-std::string SizeName(std::uint64_t records) { return records == 1000000 ? "1M" : Grouped(static_cast<double>(records) / 1000) + "k"; }
+std::string SizeName(std::uint64_t records) {
+  return records == 1000000 ? "1M" : Grouped(static_cast<double>(records) / 1000) + "k";
+}
 
 }  // namespace
 }  // namespace kelvarn::bench
@@ -187,9 +189,12 @@ int main(int argc, char** argv) {
     const std::string size = SizeName(input.records);
     const double readerBytes = reporter.Counter(reader, "bytes_per_second");
     const double baselineBytes = reporter.Counter(baseline, "bytes_per_second");
-    figures.Add({"statement reader, " + size + " records: records/s", Grouped(reporter.Counter(reader, "records")), "", Verdict::Informational});
-    figures.Add({"statement reader, " + size + " records: MB/s", Fixed(readerBytes / 1e6, "%.1f"), "", Verdict::Informational});
-    figures.Add({"getline baseline, " + size + " records: MB/s", Fixed(baselineBytes / 1e6, "%.1f"), "", Verdict::Informational});
+    figures.Add({"statement reader, " + size + " records: records/s", Grouped(reporter.Counter(reader, "records")), "",
+                 Verdict::Informational});
+    figures.Add(
+        {"statement reader, " + size + " records: MB/s", Fixed(readerBytes / 1e6, "%.1f"), "", Verdict::Informational});
+    figures.Add({"getline baseline, " + size + " records: MB/s", Fixed(baselineBytes / 1e6, "%.1f"), "",
+                 Verdict::Informational});
     const double ratio = baselineBytes > 0 ? readerBytes / baselineBytes : 0.0;
     figures.Add({"statement reader / getline, " + size + " records", Fixed(ratio * 100, "%.0f %%"),
                  ">= " + Fixed(kMinimumRatio * 100, "%.0f %%"),
@@ -200,12 +205,15 @@ int main(int argc, char** argv) {
     const long peak = PeakReaderMemoryKiB(input.path);
     peaks.push_back(peak);
     figures.Add({"statement reader, " + SizeName(input.records) + " records: peak RSS",
-                 peak < 0 ? "failed" : Fixed(static_cast<double>(peak) / 1024.0, "%.2f MiB"), "", Verdict::Informational});
+                 peak < 0 ? "failed" : Fixed(static_cast<double>(peak) / 1024.0, "%.2f MiB"), "",
+                 Verdict::Informational});
   }
   const bool measured = peaks[0] >= 0 && peaks[1] >= 0;
   const long difference = measured ? peaks[1] - peaks[0] : 0;
-  figures.Add({"statement reader: peak RSS 1M minus 100k", measured ? Fixed(static_cast<double>(difference) / 1024.0, "%.2f MiB") : "failed",
-               "<= 1 MiB", measured && difference <= kFlatMemoryKiB && -difference <= kFlatMemoryKiB ? Verdict::Met : Verdict::NotMet});
+  figures.Add(
+      {"statement reader: peak RSS 1M minus 100k",
+       measured ? Fixed(static_cast<double>(difference) / 1024.0, "%.2f MiB") : "failed", "<= 1 MiB",
+       measured && difference <= kFlatMemoryKiB && -difference <= kFlatMemoryKiB ? Verdict::Met : Verdict::NotMet});
 
   std::printf("\n");
   figures.Print();

@@ -6,8 +6,8 @@
 namespace kelvarn {
 
 struct SingleByteText {
-  std::string text;   // the converted bytes, at most `capacity` of them
-  bool complete;      // false when the text was cut at the capacity or at a character above U+00FF
+  std::string text;  // the converted bytes, at most `capacity` of them
+  bool complete;     // false when the text was cut at the capacity or at a character above U+00FF
 };
 
 // Converts `length` UTF-16 units (a null `text` counts as empty). The conversion ends at the

@@ -23,14 +23,13 @@ std::uint64_t LoadEight(const char* bytes) noexcept {
 bool AreEightDigits(std::uint64_t eight) noexcept {
   // Adding 6 keeps '0'..'9' in 0x30..0x3F; every other byte leaves that range before or after.
   constexpr std::uint64_t kHighNibbles = 0xF0F0F0F0F0F0F0F0u;
-  return ((eight & kHighNibbles) | (((eight + 0x0606060606060606u) & kHighNibbles) >> 4)) ==
-         0x3333333333333333u;
+  return ((eight & kHighNibbles) | (((eight + 0x0606060606060606u) & kHighNibbles) >> 4)) == 0x3333333333333333u;
 }
 
 // The value of eight decimal digits, the first one most significant.
 std::uint64_t EightDigitsValue(std::uint64_t eight) noexcept {
-  eight = ((eight & 0x0F0F0F0F0F0F0F0Fu) * (10 * 256 + 1)) >> 8;            // pairs
-  eight = ((eight & 0x00FF00FF00FF00FFu) * (100 * 65536 + 1)) >> 16;        // fours
+  eight = ((eight & 0x0F0F0F0F0F0F0F0Fu) * (10 * 256 + 1)) >> 8;             // pairs
+  eight = ((eight & 0x00FF00FF00FF00FFu) * (100 * 65536 + 1)) >> 16;         // fours
   return ((eight & 0x0000FFFF0000FFFFu) * (10000 * 4294967296u + 1)) >> 32;  // eight
 }
 
@@ -59,8 +58,7 @@ std::int64_t ParseLeadingInteger(std::string_view text) noexcept {
   const char* position = text.data();
   const char* const end = position + text.size();
   // Space, or \t \n \v \f \r (9 to 13).
-  while (position != end &&
-         (*position == ' ' || static_cast<unsigned char>(*position - '\t') <= '\r' - '\t')) {
+  while (position != end && (*position == ' ' || static_cast<unsigned char>(*position - '\t') <= '\r' - '\t')) {
     ++position;
   }
   bool negative = false;

@@ -78,9 +78,7 @@ NarrowText& NarrowText::Append(std::string_view text) {
   return *this;
 }
 
-NarrowText NarrowText::Left(std::size_t count) const {
-  return NarrowText(View().substr(0, count));
-}
+NarrowText NarrowText::Left(std::size_t count) const { return NarrowText(View().substr(0, count)); }
 
 NarrowText NarrowText::Right(std::size_t count) const {
   if (count >= text_.size()) return *this;
@@ -97,8 +95,6 @@ char NarrowText::At(std::size_t index) const {
   return text_[index];
 }
 
-bool NarrowText::Equals(const char* text) const noexcept {
-  return text == nullptr ? text_.empty() : text_ == text;
-}
+bool NarrowText::Equals(const char* text) const noexcept { return text == nullptr ? text_.empty() : text_ == text; }
 
 }  // namespace kelvarn

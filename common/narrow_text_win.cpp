@@ -32,13 +32,9 @@ std::size_t CopyWideAsAnsi(char* buffer, std::size_t capacity, const wchar_t* te
   return needed;
 }
 
-NarrowText& AssignWide(NarrowText& target, const wchar_t* text) {
-  return target.Assign(WideToAnsi(text).c_str());
-}
+NarrowText& AssignWide(NarrowText& target, const wchar_t* text) { return target.Assign(WideToAnsi(text).c_str()); }
 
-NarrowText& AppendWide(NarrowText& target, const wchar_t* text) {
-  return target.Append(WideToAnsi(text).c_str());
-}
+NarrowText& AppendWide(NarrowText& target, const wchar_t* text) { return target.Append(WideToAnsi(text).c_str()); }
 
 BSTR ToNewBstr(const NarrowText& text) {
   const int length = static_cast<int>(text.Length());

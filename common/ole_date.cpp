@@ -9,9 +9,7 @@ namespace {
 constexpr std::int64_t kOleEpochFromUnixEpoch = 25569;
 constexpr std::int64_t kSecondsPerDay = 86400;
 
-bool IsLeapYear(int year) noexcept {
-  return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
-}
+bool IsLeapYear(int year) noexcept { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
 
 int DaysInMonth(int year, int month) noexcept {
   static constexpr int kLengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -34,8 +32,7 @@ void CivilFromOleDayNumber(std::int64_t dayNumber, int& year, int& month, int& d
   const std::int64_t z = dayNumber - kOleEpochFromUnixEpoch + 719468;
   const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
   const std::int64_t dayOfEra = z - era * 146097;
-  const std::int64_t yearOfEra =
-      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+  const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
   const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
   const std::int64_t monthIndex = (5 * dayOfYear + 2) / 153;
   day = static_cast<int>(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
@@ -63,8 +60,8 @@ bool OleDateFromCivil(const CivilDateTime& civil, double& oleDate) noexcept {
   if (year < 100 || year > 9999) return false;
   if (civil.month < 1 || civil.month > 12) return false;
   if (civil.day < 1 || civil.day > DaysInMonth(year, civil.month)) return false;
-  if (civil.hour < 0 || civil.hour > 23 || civil.minute < 0 || civil.minute > 59 ||
-      civil.second < 0 || civil.second > 59) {
+  if (civil.hour < 0 || civil.hour > 23 || civil.minute < 0 || civil.minute > 59 || civil.second < 0 ||
+      civil.second > 59) {
     return false;
   }
   double value = static_cast<double>(OleDayNumberFromCivil(year, civil.month, civil.day));
@@ -85,8 +82,7 @@ bool CivilFromOleDate(double oleDate, CivilDateTime& civil) noexcept {
   // The whole part names the day (towards zero); the fraction's size is the time of that day.
   const double dayPart = std::trunc(oleDate);
   std::int64_t dayNumber = static_cast<std::int64_t>(dayPart);
-  std::int64_t seconds =
-      static_cast<std::int64_t>(std::floor(std::fabs(oleDate - dayPart) * kSecondsPerDay + 0.5));
+  std::int64_t seconds = static_cast<std::int64_t>(std::floor(std::fabs(oleDate - dayPart) * kSecondsPerDay + 0.5));
   if (seconds >= kSecondsPerDay) {
     // Rounded up to the next midnight; the last day of the range keeps its last second.
     if (dayNumber == static_cast<std::int64_t>(kMaxOleDate)) {

@@ -15,8 +15,8 @@ struct CivilDateTime {
   int second = 0;
 };
 
-inline constexpr double kMinOleDate = -657434.0;           // 1 January 100
-inline constexpr double kMaxOleDate = 2958465.99999999;    // 31 December 9999, end of day
+inline constexpr double kMinOleDate = -657434.0;         // 1 January 100
+inline constexpr double kMaxOleDate = 2958465.99999999;  // 31 December 9999, end of day
 
 // Days of the proleptic Gregorian calendar counted from 30 December 1899 (the OLE epoch).
 std::int64_t OleDayNumberFromCivil(int year, int month, int day) noexcept;

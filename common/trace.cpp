@@ -22,8 +22,6 @@ void TraceWrite(const char* text) {
   }
 }
 
-TraceSink SetTraceSink(TraceSink sink) {
-  return std::exchange(InstalledSink(), std::move(sink));
-}
+TraceSink SetTraceSink(TraceSink sink) { return std::exchange(InstalledSink(), std::move(sink)); }
 
 }  // namespace kelvarn

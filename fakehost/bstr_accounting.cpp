@@ -93,9 +93,7 @@ BstrAccounting::~BstrAccounting() {
 
 BstrAccounting* BstrAccounting::Active() { return g_active; }
 
-const void* BstrAccounting::BlockOf(const void* text) const {
-  return static_cast<const char*>(text) - headerSize_;
-}
+const void* BstrAccounting::BlockOf(const void* text) const { return static_cast<const char*>(text) - headerSize_; }
 
 void BstrAccounting::Watch(BSTR text, const std::string& what) {
   if (!text) return;

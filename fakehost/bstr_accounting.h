@@ -52,7 +52,7 @@ class BstrAccounting {
   const void* BlockOf(const void* text) const;
 
   bool works_ = false;
-  std::ptrdiff_t headerSize_ = 0;  // from a BSTR to its task-memory block
+  std::ptrdiff_t headerSize_ = 0;      // from a BSTR to its task-memory block
   std::map<const void*, Entry> live_;  // by block: watched or kept, not yet freed
   Lines problems_;
   std::map<const void*, Entry> freed_;  // by block: watched and freed, until the block is reused

@@ -44,13 +44,20 @@ std::string Number(double value) {
 std::string Describe(const VARIANT* value) {
   if (!value) return "null";
   switch (V_VT(value)) {
-    case VT_EMPTY: return "VT_EMPTY";
-    case VT_I4: return "VT_I4 " + std::to_string(V_I4(value));
-    case VT_I2: return "VT_I2 " + std::to_string(V_I2(value));
-    case VT_R8: return "VT_R8 " + Number(V_R8(value));
-    case VT_BSTR: return "VT_BSTR " + Quoted(V_BSTR(value));
-    case VT_DISPATCH: return V_DISPATCH(value) ? "VT_DISPATCH" : "VT_DISPATCH null";
-    default: return "VT " + std::to_string(V_VT(value));
+    case VT_EMPTY:
+      return "VT_EMPTY";
+    case VT_I4:
+      return "VT_I4 " + std::to_string(V_I4(value));
+    case VT_I2:
+      return "VT_I2 " + std::to_string(V_I2(value));
+    case VT_R8:
+      return "VT_R8 " + Number(V_R8(value));
+    case VT_BSTR:
+      return "VT_BSTR " + Quoted(V_BSTR(value));
+    case VT_DISPATCH:
+      return V_DISPATCH(value) ? "VT_DISPATCH" : "VT_DISPATCH null";
+    default:
+      return "VT " + std::to_string(V_VT(value));
   }
 }
 

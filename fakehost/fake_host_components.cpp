@@ -15,8 +15,8 @@ std::string DescribeKey(const char* key, std::size_t size) {
   if (!key) return "key null";
   const std::size_t length = strnlen(key, size);
   const bool zeroFilled = std::all_of(key + length, key + size, [](char c) { return c == '\0'; });
-  return "key " + Quoted(std::string(key, length).c_str()) + (zeroFilled ? " zero-filled to " : " not zero-filled to ") +
-         std::to_string(size);
+  return "key " + Quoted(std::string(key, length).c_str()) +
+         (zeroFilled ? " zero-filled to " : " not zero-filled to ") + std::to_string(size);
 }
 
 // Copies `text` with its terminator, cut to `size` bytes (no terminator when it does not fit).
@@ -113,7 +113,9 @@ class FakeStatementFileChooser final : public FakeComponent<IStatementFileChoose
  public:
   FakeStatementFileChooser(CallLog& log, const StatementFileChooserSettings& settings,
                            std::vector<Recognition>& recognitions)
-      : FakeComponent(log, "chooser", settings), settings_(settings), recognitions_(recognitions),
+      : FakeComponent(log, "chooser", settings),
+        settings_(settings),
+        recognitions_(recognitions),
         path_(settings.path) {}
   ~FakeStatementFileChooser() override { ForgetPath(); }
 
@@ -232,16 +234,15 @@ DWORD Register(REFCLSID clsid, IClassFactory* factory) {
 }  // namespace
 
 FakeHostComponents::FakeHostComponents(CallLog& log) : log_(log) {
-  configurationCookie_ = Register(
-      CLSID_BankingConfiguration,
-      new FakeClassFactory(log_, "configuration", configuration, [this] {
-        return static_cast<IUnknown*>(static_cast<IBankingConfiguration*>(new FakeBankingConfiguration(log_, configuration)));
-      }));
-  chooserCookie_ = Register(
-      CLSID_StatementFileChooser,
-      new FakeClassFactory(log_, "chooser", chooser, [this] {
-        return static_cast<IUnknown*>(static_cast<IStatementFileChooser*>(new FakeStatementFileChooser(log_, chooser, recognitions)));
-      }));
+  configurationCookie_ =
+      Register(CLSID_BankingConfiguration, new FakeClassFactory(log_, "configuration", configuration, [this] {
+                 return static_cast<IUnknown*>(
+                     static_cast<IBankingConfiguration*>(new FakeBankingConfiguration(log_, configuration)));
+               }));
+  chooserCookie_ = Register(CLSID_StatementFileChooser, new FakeClassFactory(log_, "chooser", chooser, [this] {
+                              return static_cast<IUnknown*>(static_cast<IStatementFileChooser*>(
+                                  new FakeStatementFileChooser(log_, chooser, recognitions)));
+                            }));
 }
 
 FakeHostComponents::~FakeHostComponents() {

@@ -23,9 +23,9 @@ namespace kelvarn::test {
 
 // What a component does when it is created and called.
 struct ComponentControl {
-  HRESULT creationFailure = S_OK;  // a failure here: the class object cannot create it
-  bool answersInterface = true;    // false: created, but refuses the query for its interface
-  bool richErrors = true;          // ISupportErrorInfo answers S_OK for its interface
+  HRESULT creationFailure = S_OK;           // a failure here: the class object cannot create it
+  bool answersInterface = true;             // false: created, but refuses the query for its interface
+  bool richErrors = true;                   // ISupportErrorInfo answers S_OK for its interface
   std::map<std::string, Failure> failures;  // methods that fail, by name
 };
 
@@ -42,8 +42,8 @@ struct BankingConfigurationSettings : ComponentControl {
 };
 
 struct StatementFileChooserSettings : ComponentControl {
-  std::vector<std::string> candidates;  // ChooseFile hands each to the recogniser, in order
-  LONG cancelled = 0;                   // answered by GetCancelled
+  std::vector<std::string> candidates;               // ChooseFile hands each to the recogniser, in order
+  LONG cancelled = 0;                                // answered by GetCancelled
   FakeText path = L"C:\\Statements\\statement.txt";  // answered by GetFileName (the chooser's own)
 };
 

@@ -30,21 +30,33 @@ class FakeBankPayment final : public FakeObject<IBankPayment> {
   KELVARN_FAKE_UNEXPECTED(put_Amount, double)
   KELVARN_FAKE_UNEXPECTED(get_PayerBacsReference, BSTR*)
   KELVARN_FAKE_UNEXPECTED(put_PayerBacsReference, BSTR)
-  HRESULT STDMETHODCALLTYPE get_PayerSortCode(BSTR* value) override { return GetText("get_PayerSortCode", payerSortCode, value); }
+  HRESULT STDMETHODCALLTYPE get_PayerSortCode(BSTR* value) override {
+    return GetText("get_PayerSortCode", payerSortCode, value);
+  }
   KELVARN_FAKE_UNEXPECTED(put_PayerSortCode, BSTR)
-  HRESULT STDMETHODCALLTYPE get_PayerAccountNumber(BSTR* value) override { return GetText("get_PayerAccountNumber", payerAccountNumber, value); }
+  HRESULT STDMETHODCALLTYPE get_PayerAccountNumber(BSTR* value) override {
+    return GetText("get_PayerAccountNumber", payerAccountNumber, value);
+  }
   KELVARN_FAKE_UNEXPECTED(put_PayerAccountNumber, BSTR)
-  HRESULT STDMETHODCALLTYPE get_PayerAccountName(BSTR* value) override { return GetText("get_PayerAccountName", payerAccountName, value); }
+  HRESULT STDMETHODCALLTYPE get_PayerAccountName(BSTR* value) override {
+    return GetText("get_PayerAccountName", payerAccountName, value);
+  }
   KELVARN_FAKE_UNEXPECTED(put_PayerAccountName, BSTR)
   KELVARN_FAKE_UNEXPECTED(get_PayerRollNumber, BSTR*)
   KELVARN_FAKE_UNEXPECTED(put_PayerRollNumber, BSTR)
   KELVARN_FAKE_UNEXPECTED(get_PayeeBacsReference, BSTR*)
   KELVARN_FAKE_UNEXPECTED(put_PayeeBacsReference, BSTR)
-  HRESULT STDMETHODCALLTYPE get_PayeeSortCode(BSTR* value) override { return GetText("get_PayeeSortCode", payeeSortCode, value); }
+  HRESULT STDMETHODCALLTYPE get_PayeeSortCode(BSTR* value) override {
+    return GetText("get_PayeeSortCode", payeeSortCode, value);
+  }
   KELVARN_FAKE_UNEXPECTED(put_PayeeSortCode, BSTR)
-  HRESULT STDMETHODCALLTYPE get_PayeeAccountNumber(BSTR* value) override { return GetText("get_PayeeAccountNumber", payeeAccountNumber, value); }
+  HRESULT STDMETHODCALLTYPE get_PayeeAccountNumber(BSTR* value) override {
+    return GetText("get_PayeeAccountNumber", payeeAccountNumber, value);
+  }
   KELVARN_FAKE_UNEXPECTED(put_PayeeAccountNumber, BSTR)
-  HRESULT STDMETHODCALLTYPE get_PayeeAccountName(BSTR* value) override { return GetText("get_PayeeAccountName", payeeAccountName, value); }
+  HRESULT STDMETHODCALLTYPE get_PayeeAccountName(BSTR* value) override {
+    return GetText("get_PayeeAccountName", payeeAccountName, value);
+  }
   KELVARN_FAKE_UNEXPECTED(put_PayeeAccountName, BSTR)
   KELVARN_FAKE_UNEXPECTED(get_PayeeRollNumber, BSTR*)
   KELVARN_FAKE_UNEXPECTED(put_PayeeRollNumber, BSTR)

@@ -159,5 +159,4 @@ ComPtr<Fake> MakeFake(Arguments&&... arguments) {
   return ComPtr<Fake>::Attach(new Fake(std::forward<Arguments>(arguments)...));
 }
 
-
 }  // namespace kelvarn::test

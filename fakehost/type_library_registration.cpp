@@ -38,7 +38,8 @@ HRESULT RegisterTypeLibraryFile(const std::wstring& file, bool unregister, std::
     std::wstring file = path;
     hr = RegisterTypeLib(library.get(), file.data(), directory.data());
   }
-  if (FAILED(hr)) failure = (unregister ? "cannot unregister " : "cannot register ") + Utf8(path.c_str()) + ": " + Hex(hr);
+  if (FAILED(hr))
+    failure = (unregister ? "cannot unregister " : "cannot register ") + Utf8(path.c_str()) + ": " + Hex(hr);
   return hr;
 }
 

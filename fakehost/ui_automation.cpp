@@ -17,16 +17,16 @@ constexpr int kMessageBoxTextId = 0xFFFF;
 // The message box's icon: stc1 in Wine's template, 20 in Windows'.
 constexpr int kMessageBoxIconIds[] = {0x0440, 20};
 // The explorer-style file dialog's controls.
-constexpr int kFileTypeBoxId = 0x0470;      // cmb1
-constexpr int kFileNameComboId = 0x047C;    // cmb13
-constexpr int kFileNameEditId = 0x0480;     // edt1 (older dialogs)
+constexpr int kFileTypeBoxId = 0x0470;    // cmb1
+constexpr int kFileNameComboId = 0x047C;  // cmb13
+constexpr int kFileNameEditId = 0x0480;   // edt1 (older dialogs)
 constexpr int kProcessingDatePickerId = 2003;
 
 constexpr auto kPoll = 20ms;
-constexpr auto kReaction = 2s;          // how long Press waits for the window to react
-constexpr auto kCancelGrace = 15s;      // how long cancelling may take before the process ends
-constexpr auto kSettle = 300ms;         // how long a window must stay before it is cancelled
-constexpr UINT kSendTimeoutMs = 5000;   // the UI thread answers sent messages from its modal loop
+constexpr auto kReaction = 2s;         // how long Press waits for the window to react
+constexpr auto kCancelGrace = 15s;     // how long cancelling may take before the process ends
+constexpr auto kSettle = 300ms;        // how long a window must stay before it is cancelled
+constexpr UINT kSendTimeoutMs = 5000;  // the UI thread answers sent messages from its modal loop
 
 LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return SendToWindow(window, message, wParam, lParam);
@@ -48,10 +48,14 @@ bool HasVisibleControl(HWND dialog, int controlId) {
 
 std::string KindName(DialogKind kind) {
   switch (kind) {
-    case DialogKind::kProcessingDate: return "processing-date dialog";
-    case DialogKind::kSaveFile: return "save dialog";
-    case DialogKind::kMessageBox: return "message box";
-    case DialogKind::kOther: break;
+    case DialogKind::kProcessingDate:
+      return "processing-date dialog";
+    case DialogKind::kSaveFile:
+      return "save dialog";
+    case DialogKind::kMessageBox:
+      return "message box";
+    case DialogKind::kOther:
+      break;
   }
   return "dialog";
 }
@@ -69,8 +73,8 @@ std::string IconName(HWND box) {
   const struct {
     LPCSTR id;
     const char* name;
-  } icons[] = {{IDI_ERROR, "error"}, {IDI_WARNING, "warning"}, {IDI_QUESTION, "question"},
-               {IDI_INFORMATION, "information"}};
+  } icons[] = {
+      {IDI_ERROR, "error"}, {IDI_WARNING, "warning"}, {IDI_QUESTION, "question"}, {IDI_INFORMATION, "information"}};
   for (const auto& icon : icons) {
     if (LoadIconA(nullptr, icon.id) == shown) return icon.name;
   }
@@ -88,9 +92,7 @@ int CancelCommand(HWND window) {
   return HasVisibleControl(window, IDCANCEL) ? IDCANCEL : IDOK;
 }
 
-void PostCommand(HWND window, int commandId) {
-  PostMessageA(window, WM_COMMAND, MAKEWPARAM(commandId, BN_CLICKED), 0);
-}
+void PostCommand(HWND window, int commandId) { PostMessageA(window, WM_COMMAND, MAKEWPARAM(commandId, BN_CLICKED), 0); }
 
 // Cancels every window the UI thread shows until its run returns; the names of those cancelled
 // are added to `cancelled`. A run that does not end even so ends the process: a test must not hang.
@@ -174,8 +176,8 @@ MessageBoxSeen ReadMessageBox(HWND box) {
   const struct {
     int id;
     const char* name;
-  } buttons[] = {{IDOK, "OK"}, {IDCANCEL, "Cancel"}, {IDABORT, "Abort"}, {IDRETRY, "Retry"},
-                 {IDIGNORE, "Ignore"}, {IDYES, "Yes"}, {IDNO, "No"}};
+  } buttons[] = {{IDOK, "OK"},         {IDCANCEL, "Cancel"}, {IDABORT, "Abort"}, {IDRETRY, "Retry"},
+                 {IDIGNORE, "Ignore"}, {IDYES, "Yes"},       {IDNO, "No"}};
   for (const auto& button : buttons) {
     if (!HasVisibleControl(box, button.id)) continue;
     if (!seen.buttons.empty()) seen.buttons += ' ';
@@ -264,8 +266,7 @@ void UiDriver::ChooseDate(HWND dialog, int pickerId, int year, int month, int da
   // A date outside the picker's range leaves its date as it was, though the message succeeds.
   const SYSTEMTIME shown = PickerDate(dialog, pickerId);
   if (shown.wYear != year || shown.wMonth != month || shown.wDay != day) {
-    GiveUp("the picker cannot show " + std::to_string(year) + "-" + std::to_string(month) + "-" +
-           std::to_string(day));
+    GiveUp("the picker cannot show " + std::to_string(year) + "-" + std::to_string(month) + "-" + std::to_string(day));
   }
   // DTM_SETSYSTEMTIME notifies no one; a user's change makes the picker send this.
   NMDATETIMECHANGE change{};
@@ -279,7 +280,7 @@ void UiDriver::ChooseDate(HWND dialog, int pickerId, int year, int month, int da
 
 std::string UiDriver::FileName(HWND dialog) {
   return GetDlgItem(dialog, kFileNameComboId) ? ControlText(dialog, kFileNameComboId)
-                                               : ControlText(dialog, kFileNameEditId);
+                                              : ControlText(dialog, kFileNameEditId);
 }
 
 void UiDriver::SetFileName(HWND dialog, const std::string& name) {

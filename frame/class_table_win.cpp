@@ -16,7 +16,9 @@ namespace kelvarn {
 namespace {
 
 constexpr CATID kBankCategory = {
-    kBankComponentCategory.data1, kBankComponentCategory.data2, kBankComponentCategory.data3,
+    kBankComponentCategory.data1,
+    kBankComponentCategory.data2,
+    kBankComponentCategory.data3,
     {kBankComponentCategory.data4[0], kBankComponentCategory.data4[1], kBankComponentCategory.data4[2],
      kBankComponentCategory.data4[3], kBankComponentCategory.data4[4], kBankComponentCategory.data4[5],
      kBankComponentCategory.data4[6], kBankComponentCategory.data4[7]}};
@@ -28,8 +30,8 @@ ClassEntry g_classTable[] = {
     {&CLSID_BankServices, IDR_BANK_SERVICES, nullptr, &CreateBankServicesInstance, &NoHook, &NoHook, nullptr},
     {&CLSID_BankPaymentService, IDR_BANK_PAYMENT_SERVICE, nullptr, &CreateBankPaymentService, &NoHook, &NoHook,
      nullptr},
-    {&CLSID_BankStatementService, IDR_BANK_STATEMENT_SERVICE, nullptr, &CreateBankStatementService, &NoHook,
-     &NoHook, nullptr},
+    {&CLSID_BankStatementService, IDR_BANK_STATEMENT_SERVICE, nullptr, &CreateBankStatementService, &NoHook, &NoHook,
+     nullptr},
 };
 
 }  // namespace

@@ -13,12 +13,12 @@ using CreateInstanceFunction = HRESULT (*)(IUnknown* outer, REFIID iid, void** o
 
 struct ClassEntry {
   const CLSID* clsid;
-  UINT registryScript;              // REGISTRY resource with the class's registry entries
-  const CATID* implementedCategory; // null: none
+  UINT registryScript;               // REGISTRY resource with the class's registry entries
+  const CATID* implementedCategory;  // null: none
   CreateInstanceFunction createInstance;
-  void (*start)();                  // run when the module loads
-  void (*end)();                    // run when the module unloads
-  IClassFactory* classObject;       // created on first request; the table owns one reference
+  void (*start)();             // run when the module loads
+  void (*end)();               // run when the module unloads
+  IClassFactory* classObject;  // created on first request; the table owns one reference
 };
 
 ClassEntry* ClassTableBegin() noexcept;

@@ -16,10 +16,8 @@ struct DescriptionRow {
 // Searched from row 0; an HRESULT not in the table uses row 0. Row r returns 0x800A0000 |
 // (0xFFFE - r), codes of the control facility that late-bound callers show with the text.
 constexpr DescriptionRow kDescriptions[] = {
-    {E_UNEXPECTED, L"Unexpected result"},
-    {E_OUTOFMEMORY, L"Out of Memory"},
-    {E_INVALIDARG, L"Invalid argument"},
-    {E_NOTIMPL, L"Not implemented"},
+    {E_UNEXPECTED, L"Unexpected result"},        {E_OUTOFMEMORY, L"Out of Memory"},
+    {E_INVALIDARG, L"Invalid argument"},         {E_NOTIMPL, L"Not implemented"},
     {E_NOINTERFACE, L"Interface not supported"},
 };
 
@@ -59,9 +57,7 @@ HRESULT TranslateHresult(HRESULT hr) noexcept {
   return static_cast<HRESULT>(0x800A0000u | ((0xFFFEu - row) & 0xFFFFu));
 }
 
-BSTR AllocateBstr(const OLECHAR* text) {
-  return AllocateBstr(text, text ? static_cast<UINT>(wcslen(text)) : 0);
-}
+BSTR AllocateBstr(const OLECHAR* text) { return AllocateBstr(text, text ? static_cast<UINT>(wcslen(text)) : 0); }
 
 BSTR CopyBstr(BSTR text) { return AllocateBstr(text, SysStringLen(text)); }
 

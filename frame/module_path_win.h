@@ -4,7 +4,7 @@
 
 namespace kelvarn {
 
-std::string ModulePathAnsi();     // for the registry entries (ANSI entry points)
-std::wstring ModulePathWide();    // for the type library functions
+std::string ModulePathAnsi();   // for the registry entries (ANSI entry points)
+std::wstring ModulePathWide();  // for the type library functions
 
 }  // namespace kelvarn

@@ -11,11 +11,16 @@ using registry_script::RootKey;
 
 HKEY RootHandle(RootKey root) {
   switch (root) {
-    case RootKey::ClassesRoot: return HKEY_CLASSES_ROOT;
-    case RootKey::CurrentUser: return HKEY_CURRENT_USER;
-    case RootKey::LocalMachine: return HKEY_LOCAL_MACHINE;
-    case RootKey::Users: return HKEY_USERS;
-    case RootKey::CurrentConfig: return HKEY_CURRENT_CONFIG;
+    case RootKey::ClassesRoot:
+      return HKEY_CLASSES_ROOT;
+    case RootKey::CurrentUser:
+      return HKEY_CURRENT_USER;
+    case RootKey::LocalMachine:
+      return HKEY_LOCAL_MACHINE;
+    case RootKey::Users:
+      return HKEY_USERS;
+    case RootKey::CurrentConfig:
+      return HKEY_CURRENT_CONFIG;
   }
   return HKEY_CLASSES_ROOT;
 }
@@ -63,7 +68,8 @@ std::int32_t WindowsRegistryEditor::DeleteKey(RootKey root, const std::string& p
   return RegDeleteKeyA(RootHandle(root), path.c_str());
 }
 
-std::int32_t WindowsRegistryEditor::SetValue(RootKey root, const std::string& path, const registry_script::Value& value) {
+std::int32_t WindowsRegistryEditor::SetValue(RootKey root, const std::string& path,
+                                             const registry_script::Value& value) {
   UniqueHkey key;
   LSTATUS status = Open(root, path, KEY_SET_VALUE, key);
   if (status != ERROR_SUCCESS) return status;

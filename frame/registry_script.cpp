@@ -85,11 +85,11 @@ class Parser {
       RootKey root;
     };
     static const Name kNames[] = {
-        {"HKCR", RootKey::ClassesRoot},          {"HKEY_CLASSES_ROOT", RootKey::ClassesRoot},
-        {"HKCU", RootKey::CurrentUser},          {"HKEY_CURRENT_USER", RootKey::CurrentUser},
-        {"HKLM", RootKey::LocalMachine},         {"HKEY_LOCAL_MACHINE", RootKey::LocalMachine},
-        {"HKU", RootKey::Users},                 {"HKEY_USERS", RootKey::Users},
-        {"HKCC", RootKey::CurrentConfig},        {"HKEY_CURRENT_CONFIG", RootKey::CurrentConfig},
+        {"HKCR", RootKey::ClassesRoot},   {"HKEY_CLASSES_ROOT", RootKey::ClassesRoot},
+        {"HKCU", RootKey::CurrentUser},   {"HKEY_CURRENT_USER", RootKey::CurrentUser},
+        {"HKLM", RootKey::LocalMachine},  {"HKEY_LOCAL_MACHINE", RootKey::LocalMachine},
+        {"HKU", RootKey::Users},          {"HKEY_USERS", RootKey::Users},
+        {"HKCC", RootKey::CurrentConfig}, {"HKEY_CURRENT_CONFIG", RootKey::CurrentConfig},
     };
     for (const Name& candidate : kNames) {
       if (EqualsIgnoringCase(candidate.text, name)) {
@@ -195,9 +195,7 @@ class Parser {
     return true;
   }
 
-  static bool ValidKeyName(const std::string& name) {
-    return !name.empty() && name.find('\\') == std::string::npos;
-  }
+  static bool ValidKeyName(const std::string& name) { return !name.empty() && name.find('\\') == std::string::npos; }
 
   // Keys (and, inside a key, 'val' entries) up to the closing brace.
   bool ParseKeys(std::vector<Key>& keys, bool allowValues, std::vector<Value>* values, int depth) {
@@ -289,8 +287,7 @@ void UnregisterKey(RootKey root, const std::string& parent, const Key& key, Regi
 
 }  // namespace
 
-bool Parse(std::string_view text, const std::vector<Replacement>& replacements, Script& script,
-           std::string& error) {
+bool Parse(std::string_view text, const std::vector<Replacement>& replacements, Script& script, std::string& error) {
   script = Script();
   error.clear();
   std::string substituted;

@@ -63,8 +63,7 @@ struct Replacement {
 };
 
 // Parses `text`; false with a short reason in `error` for a malformed script.
-bool Parse(std::string_view text, const std::vector<Replacement>& replacements, Script& script,
-           std::string& error);
+bool Parse(std::string_view text, const std::vector<Replacement>& replacements, Script& script, std::string& error);
 
 // The registry as the interpreter sees it. Paths are relative to the root, components joined by
 // a backslash. Results are platform error codes, 0 for success.

@@ -15,5 +15,4 @@ STDAPI DllCanUnloadNow() { return kelvarn::ModuleLockCount() == 0 ? S_OK : S_FAL
 STDAPI DllRegisterServer() { return kelvarn::RegisterServer(); }
 
 STDAPI DllUnregisterServer() { return kelvarn::UnregisterServer(); }
-
 }

@@ -20,8 +20,8 @@ HRESULT TypeInfoHolder::EnsureLoaded(LCID locale, ITypeInfo*& info) noexcept {
   info = info_.load(std::memory_order_acquire);
   if (info) return S_OK;
   ComPtr<ITypeLib> library;
-  HRESULT hr = LoadRegTypeLib(kComponentLibraryId, kComponentLibraryMajor, kComponentLibraryMinor, locale,
-                              library.put());
+  HRESULT hr =
+      LoadRegTypeLib(kComponentLibraryId, kComponentLibraryMajor, kComponentLibraryMinor, locale, library.put());
   if (FAILED(hr)) return hr;
   ComPtr<ITypeInfo> loaded;
   hr = library->GetTypeInfoOfGuid(*iid_, loaded.put());
@@ -102,9 +102,8 @@ HRESULT TypeInfoHolder::GetIDsOfNames(LPOLESTR* names, UINT count, LCID locale, 
   return S_OK;
 }
 
-HRESULT TypeInfoHolder::Invoke(IDispatch* instance, DISPID member, LCID locale, WORD flags,
-                               DISPPARAMS* parameters, VARIANT* result, EXCEPINFO* exception,
-                               UINT* argumentError) noexcept {
+HRESULT TypeInfoHolder::Invoke(IDispatch* instance, DISPID member, LCID locale, WORD flags, DISPPARAMS* parameters,
+                               VARIANT* result, EXCEPINFO* exception, UINT* argumentError) noexcept {
   ITypeInfo* info = nullptr;
   HRESULT hr = EnsureLoaded(locale, info);
   if (FAILED(hr)) return hr;

@@ -23,8 +23,8 @@ class TypeInfoHolder {
   HRESULT GetTypeInfo(LCID locale, ITypeInfo** out) noexcept;
   // Each name is looked up in the cache; on a miss the whole request goes to the type info.
   HRESULT GetIDsOfNames(LPOLESTR* names, UINT count, LCID locale, DISPID* ids) noexcept;
-  HRESULT Invoke(IDispatch* instance, DISPID member, LCID locale, WORD flags, DISPPARAMS* parameters,
-                 VARIANT* result, EXCEPINFO* exception, UINT* argumentError) noexcept;
+  HRESULT Invoke(IDispatch* instance, DISPID member, LCID locale, WORD flags, DISPPARAMS* parameters, VARIANT* result,
+                 EXCEPINFO* exception, UINT* argumentError) noexcept;
 
  private:
   struct CachedName {

@@ -64,8 +64,8 @@ HRESULT UnregisterComponentTypeLibrary() noexcept {
     using UnRegisterTypeLibFunction = HRESULT(WINAPI*)(REFGUID, WORD, WORD, LCID, SYSKIND);
     HMODULE oleaut32 = GetModuleHandleA("oleaut32.dll");
     if (!oleaut32) return S_OK;
-    auto unregister =
-        reinterpret_cast<UnRegisterTypeLibFunction>(reinterpret_cast<void*>(GetProcAddress(oleaut32, "UnRegisterTypeLib")));
+    auto unregister = reinterpret_cast<UnRegisterTypeLibFunction>(
+        reinterpret_cast<void*>(GetProcAddress(oleaut32, "UnRegisterTypeLib")));
     if (!unregister) return S_OK;
     return unregister(copy.guid, copy.wMajorVerNum, copy.wMinorVerNum, copy.lcid, copy.syskind);
   });

@@ -50,8 +50,15 @@ double ConsumeDouble(FuzzedDataProvider& input) {
 
 class FuzzedPayment final : public PaymentReader {
  public:
-  enum Property { kPayerSortCode, kPayerAccountNumber, kPayerAccountName, kPayeeSortCode, kPayeeAccountNumber,
-                  kPayeeAccountName, kTextProperties };
+  enum Property {
+    kPayerSortCode,
+    kPayerAccountNumber,
+    kPayerAccountName,
+    kPayeeSortCode,
+    kPayeeAccountNumber,
+    kPayeeAccountName,
+    kTextProperties
+  };
 
   explicit FuzzedPayment(FuzzedDataProvider& input) {
     for (TextProperty& text : texts_) text = ConsumeText(input);
@@ -65,10 +72,14 @@ class FuzzedPayment final : public PaymentReader {
     return !amountReadFails_;
   }
   bool GetPayerSortCode(HostString& value) override { return Read("PayerSortCode", kPayerSortCode, value); }
-  bool GetPayerAccountNumber(HostString& value) override { return Read("PayerAccountNumber", kPayerAccountNumber, value); }
+  bool GetPayerAccountNumber(HostString& value) override {
+    return Read("PayerAccountNumber", kPayerAccountNumber, value);
+  }
   bool GetPayerAccountName(HostString& value) override { return Read("PayerAccountName", kPayerAccountName, value); }
   bool GetPayeeSortCode(HostString& value) override { return Read("PayeeSortCode", kPayeeSortCode, value); }
-  bool GetPayeeAccountNumber(HostString& value) override { return Read("PayeeAccountNumber", kPayeeAccountNumber, value); }
+  bool GetPayeeAccountNumber(HostString& value) override {
+    return Read("PayeeAccountNumber", kPayeeAccountNumber, value);
+  }
   bool GetPayeeAccountName(HostString& value) override { return Read("PayeeAccountName", kPayeeAccountName, value); }
   void PutResultCode(std::int32_t code) override { puts_.push_back(code); }
 
@@ -202,8 +213,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   for (const auto property : {FuzzedPayment::kPayerSortCode, FuzzedPayment::kPayerAccountNumber,
                               FuzzedPayment::kPayeeSortCode, FuzzedPayment::kPayeeAccountNumber}) {
-    static const std::int32_t kCodeOf[] = {kInvalidPayerSortCode, kInvalidPayerAccountNumber, 0,
-                                           kInvalidPayeeSortCode, kInvalidPayeeAccountNumber};
+    static const std::int32_t kCodeOf[] = {kInvalidPayerSortCode, kInvalidPayerAccountNumber, 0, kInvalidPayeeSortCode,
+                                           kInvalidPayeeAccountNumber};
     // A missing sort code or account number always fails its check.
     if (Missing(payment.Text(property))) FUZZ_CHECK(puts.count(kCodeOf[property]) == 1);
   }
@@ -231,8 +242,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(fields[7] == "EUR" && fields[8] == "E");
   FUZZ_CHECK(IsName(fields[9]) && fields[10] == fields[9]);
   FUZZ_CHECK(IsName(fields[11]) && fields[16] == fields[11]);
-  for (const auto& [property, field] : {std::pair{FuzzedPayment::kPayeeAccountName, 9},
-                                        std::pair{FuzzedPayment::kPayerAccountName, 11}}) {
+  for (const auto& [property, field] :
+       {std::pair{FuzzedPayment::kPayeeAccountName, 9}, std::pair{FuzzedPayment::kPayerAccountName, 11}}) {
     FUZZ_CHECK(fields[field] == ExpectedName(payment.Text(property)).substr(0, 18));
   }
   for (const int empty : {12, 13, 14, 15, 17, 18}) FUZZ_CHECK(fields[empty].empty());

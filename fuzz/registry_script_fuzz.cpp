@@ -80,8 +80,9 @@ class MemoryRegistry final : public RegistryEditor {
   }
   std::int32_t DeleteTree(RootKey root, const std::string& path) override {
     if (!KeyExists(root, path)) return 2;
-    for (auto key = keys_.find({root, path}); key != keys_.end() && key->first.first == root &&
-                                              (key->first.second == path || key->first.second.rfind(path + "\\", 0) == 0);) {
+    for (auto key = keys_.find({root, path});
+         key != keys_.end() && key->first.first == root &&
+         (key->first.second == path || key->first.second.rfind(path + "\\", 0) == 0);) {
       key = keys_.erase(key);
     }
     return 0;

@@ -37,8 +37,8 @@ void WriteFile(const std::string& bytes) {
   FUZZ_CHECK(ftruncate(FileDescriptor(), 0) == 0);
   std::size_t written = 0;
   while (written < bytes.size()) {
-    const ssize_t count = pwrite(FileDescriptor(), bytes.data() + written, bytes.size() - written,
-                                 static_cast<off_t>(written));
+    const ssize_t count =
+        pwrite(FileDescriptor(), bytes.data() + written, bytes.size() - written, static_cast<off_t>(written));
     FUZZ_CHECK(count > 0);
     written += static_cast<std::size_t>(count);
   }

@@ -39,9 +39,8 @@ void CheckDecoded(CTransactionRecord& record, std::string_view line) {
 }
 
 bool SameValues(CTransactionRecord& a, CTransactionRecord& b) {
-  return a.SortCode() == b.SortCode() && a.AccountNumber() == b.AccountNumber() &&
-         a.AccountType() == b.AccountType() && a.TransactionCode() == b.TransactionCode() &&
-         a.OriginatorSortCode() == b.OriginatorSortCode() &&
+  return a.SortCode() == b.SortCode() && a.AccountNumber() == b.AccountNumber() && a.AccountType() == b.AccountType() &&
+         a.TransactionCode() == b.TransactionCode() && a.OriginatorSortCode() == b.OriginatorSortCode() &&
          a.OriginatorAccountNumber() == b.OriginatorAccountNumber() && a.OriginatorName() == b.OriginatorName() &&
          a.OriginatorReference() == b.OriginatorReference() && a.AccountName() == b.AccountName() &&
          a.ProcessingDate() == b.ProcessingDate() && a.Amount() == b.Amount() && a.Date() == b.Date() &&

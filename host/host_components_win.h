@@ -23,7 +23,8 @@ inline constexpr std::size_t kBankKeySize = 100;
 template <typename Interface>
 ComPtr<Interface> CreateHostComponent(REFCLSID clsid) noexcept {
   ComPtr<IUnknown> unknown;
-  constexpr DWORD kAnyServer = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER;
+  constexpr DWORD kAnyServer =
+      CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER;
   static_assert(kAnyServer == 0x17, "class context of the host components");
   if (FAILED(CoCreateInstance(clsid, nullptr, kAnyServer, IID_IUnknown, unknown.put_void())) || !unknown) {
     return nullptr;

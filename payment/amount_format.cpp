@@ -58,7 +58,7 @@ std::string CentDigits(double magnitude) {
   const std::uint64_t remainder = scaled & ((std::uint64_t{1} << dropped) - 1);
   const std::uint64_t half = std::uint64_t{1} << (dropped - 1);
   const std::uint64_t rounded = remainder >= half ? cents + 1 : cents;  // a tie goes up
-  return std::to_string(rounded);  // fits 64 bits: no long division needed
+  return std::to_string(rounded);                                       // fits 64 bits: no long division needed
 }
 
 }  // namespace

@@ -118,9 +118,8 @@ HRESULT RunPaymentExport(LONG& status, IBankPayments* payments, IDispatch* /*con
   // At most three characters: the configuration client cuts a longer one.
   const std::string extension = BufferText(defaults.extension);
 
-  const std::string initialPath = BuildDefaultPaymentPath(BufferText(defaults.fileName),
-                                                          BufferText(defaults.directory), DirectoryHasEntries,
-                                                          ShowOverActiveWindow);
+  const std::string initialPath = BuildDefaultPaymentPath(BufferText(defaults.fileName), BufferText(defaults.directory),
+                                                          DirectoryHasEntries, ShowOverActiveWindow);
   status = kExportWritten;
   const std::string filter = BuildPaymentFileFilter(extension);
   RequirePointer(payments);

@@ -28,9 +28,7 @@ static_assert(kVersion400Size == 76, "OPENFILENAME_SIZE_VERSION_400A is 76 bytes
 #endif
 
 // Installed but handles nothing: the dialog stays the standard explorer-style save dialog.
-UINT_PTR CALLBACK SaveDialogHook(HWND /*window*/, UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/) {
-  return 0;
-}
+UINT_PTR CALLBACK SaveDialogHook(HWND /*window*/, UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/) { return 0; }
 
 }  // namespace
 

@@ -67,8 +67,7 @@ BankAccountField ReadBankAccount(PaymentReader& payment, TextRead readSortCode, 
                                  std::int32_t sortCodeCode, std::int32_t accountNumberCode, bool& passed) {
   BankAccountField field;
   const SingleByteText sortCode = ReadValue(payment, readSortCode);
-  const std::size_t digits =
-      field.Put(0, kSortCodeWidth, sortCode.text, [](char byte) { return IsDigit(byte); });
+  const std::size_t digits = field.Put(0, kSortCodeWidth, sortCode.text, [](char byte) { return IsDigit(byte); });
   // A value the conversion could not take whole is not the host's value: it fails its check.
   if (digits != kSortCodeWidth || !sortCode.complete) Fail(payment, sortCodeCode, passed);
 
@@ -167,16 +166,16 @@ bool PaymentFileWriter::WritePaymentLine(ByteSink& file, PaymentReader& payment,
   std::string piece;
   piece.reserve(128);
 
-  const BankAccountField payer = ReadBankAccount(payment, &PaymentReader::GetPayerSortCode,
-                                            &PaymentReader::GetPayerAccountNumber, kInvalidPayerSortCode,
-                                            kInvalidPayerAccountNumber, passed);
+  const BankAccountField payer =
+      ReadBankAccount(payment, &PaymentReader::GetPayerSortCode, &PaymentReader::GetPayerAccountNumber,
+                      kInvalidPayerSortCode, kInvalidPayerAccountNumber, passed);
   AppendQuoted(piece, payer.View());
   piece.append(",\"\",");
   file.Write(piece);
 
-  const BankAccountField payee = ReadBankAccount(payment, &PaymentReader::GetPayeeSortCode,
-                                            &PaymentReader::GetPayeeAccountNumber, kInvalidPayeeSortCode,
-                                            kInvalidPayeeAccountNumber, passed);
+  const BankAccountField payee =
+      ReadBankAccount(payment, &PaymentReader::GetPayeeSortCode, &PaymentReader::GetPayeeAccountNumber,
+                      kInvalidPayeeSortCode, kInvalidPayeeAccountNumber, passed);
   piece.clear();
   AppendQuoted(piece, payee.View());
   piece.push_back(',');

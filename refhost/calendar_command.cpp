@@ -11,9 +11,12 @@ namespace {
 
 const char* ReasonName(kelvarn::NonBankingReason reason) {
   switch (reason) {
-    case kelvarn::NonBankingReason::kBankHoliday: return "holiday";
-    case kelvarn::NonBankingReason::kWeekend: return "weekend";
-    default: return "none";
+    case kelvarn::NonBankingReason::kBankHoliday:
+      return "holiday";
+    case kelvarn::NonBankingReason::kWeekend:
+      return "weekend";
+    default:
+      return "none";
   }
 }
 
@@ -58,11 +61,16 @@ std::string CalendarJson(const std::vector<CalendarDate>& dates) {
   for (const CalendarDate& date : dates) {
     const DayAnswer answer = Answer(date);
     json.BeginObject()
-        .Key("date").String(FormatCalendarDate(date))
-        .Key("banking").Boolean(answer.check.bankingDay)
-        .Key("advance").Integer(answer.check.daysToAdvance)
-        .Key("reason").String(ReasonName(answer.check.reason))
-        .Key("next_banking_day").String(FormatCalendarDate(answer.next))
+        .Key("date")
+        .String(FormatCalendarDate(date))
+        .Key("banking")
+        .Boolean(answer.check.bankingDay)
+        .Key("advance")
+        .Integer(answer.check.daysToAdvance)
+        .Key("reason")
+        .String(ReasonName(answer.check.reason))
+        .Key("next_banking_day")
+        .String(FormatCalendarDate(answer.next))
         .EndObject();
   }
   json.EndArray();

@@ -62,18 +62,24 @@ Command::Format ParseFormat(const std::string& value) {
 
 std::string UsageText(Command::Kind kind) {
   switch (kind) {
-    case Command::Kind::Info: return std::string("usage: ") + kInfoUsage;
-    case Command::Kind::Export: return std::string("usage: ") + kExportUsage;
-    case Command::Kind::Import: return std::string("usage: ") + kImportUsage;
-    case Command::Kind::Recognise: return std::string("usage: ") + kRecogniseUsage;
-    case Command::Kind::Calendar: return std::string("usage: ") + kCalendarUsage;
+    case Command::Kind::Info:
+      return std::string("usage: ") + kInfoUsage;
+    case Command::Kind::Export:
+      return std::string("usage: ") + kExportUsage;
+    case Command::Kind::Import:
+      return std::string("usage: ") + kImportUsage;
+    case Command::Kind::Recognise:
+      return std::string("usage: ") + kRecogniseUsage;
+    case Command::Kind::Calendar:
+      return std::string("usage: ") + kCalendarUsage;
   }
   return {};
 }
 
 std::string UsageText() {
-  return std::string("The reference host: runs the Kelvarn Bank component's jobs as the accounting product does.\n"
-                     "usage: kelvarn COMMAND [OPTIONS]    kelvarn COMMAND --help    kelvarn --help\n\n") +
+  return std::string(
+             "The reference host: runs the Kelvarn Bank component's jobs as the accounting product does.\n"
+             "usage: kelvarn COMMAND [OPTIONS]    kelvarn COMMAND --help    kelvarn --help\n\n") +
          kInfoUsage + kExportUsage + kImportUsage + kRecogniseUsage + kCalendarUsage +
          "\nThe answer is one JSON document on stdout (--format text: a short answer in words).\n"
          "Exit code 0: the component's calls succeeded; 1: one failed; 2: bad arguments.\n";
@@ -125,8 +131,11 @@ Command ParseCommandLine(const std::vector<std::string>& arguments) {
     const struct {
       const char* name;
       Command::Kind kind;
-    } kinds[] = {{"info", Command::Kind::Info}, {"export", Command::Kind::Export}, {"import", Command::Kind::Import},
-                 {"recognise", Command::Kind::Recognise}, {"calendar", Command::Kind::Calendar}};
+    } kinds[] = {{"info", Command::Kind::Info},
+                 {"export", Command::Kind::Export},
+                 {"import", Command::Kind::Import},
+                 {"recognise", Command::Kind::Recognise},
+                 {"calendar", Command::Kind::Calendar}};
     for (const auto& k : kinds) {
       if (name == k.name) {
         command.kind = k.kind;

@@ -25,13 +25,13 @@ struct CalendarDate {
 };
 
 struct ExportOptions {
-  std::string payments;               // the payments CSV (Linux path)
-  std::string out;                    // the file the save dialog is answered with (Linux path)
-  std::optional<CalendarDate> date;   // changed in the picker; none: OK on the proposed date
+  std::string payments;                  // the payments CSV (Linux path)
+  std::string out;                       // the file the save dialog is answered with (Linux path)
+  std::optional<CalendarDate> date;      // changed in the picker; none: OK on the proposed date
   std::optional<std::string> directory;  // what the host's configuration returns
   std::string fileName = "payments";
   std::string extension = "csv";
-  bool keepExisting = false;          // answer the save dialog's overwrite prompt No
+  bool keepExisting = false;  // answer the save dialog's overwrite prompt No
 };
 
 struct ImportOptions {
@@ -48,8 +48,8 @@ struct Command {
   bool helpAll = false;
   ExportOptions exportOptions;
   ImportOptions importOptions;
-  std::vector<std::string> files;        // recognise
-  std::vector<CalendarDate> dates;       // calendar
+  std::vector<std::string> files;   // recognise
+  std::vector<CalendarDate> dates;  // calendar
 };
 
 // Throws UsageError with a one-line reason.

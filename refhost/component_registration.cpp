@@ -35,7 +35,8 @@ bool ProgIdNames(const wchar_t* progId, REFCLSID expected) {
 }
 
 bool ComponentRegistered(const std::string& dll) {
-  for (const CLSID* clsid : {&CLSID_Bank, &CLSID_BankServices, &CLSID_BankPaymentService, &CLSID_BankStatementService}) {
+  for (const CLSID* clsid :
+       {&CLSID_Bank, &CLSID_BankServices, &CLSID_BankPaymentService, &CLSID_BankStatementService}) {
     if (_stricmp(RegisteredServer(*clsid).c_str(), dll.c_str()) != 0) return false;
   }
   return ProgIdNames(L"TrelkKelvarnBank.Bank", CLSID_Bank) &&

@@ -69,10 +69,18 @@ class ExportUser {
   void Act(UiDriver& user) {
     while (const HWND window = user.WaitForAny()) {
       switch (KindOf(window)) {
-        case DialogKind::kMessageBox: AnswerMessageBox(user, window); break;
-        case DialogKind::kProcessingDate: AnswerDateDialog(user, window); break;
-        case DialogKind::kSaveFile: AnswerSaveDialog(user, window); break;
-        case DialogKind::kOther: user.Press(window, IDCANCEL); break;
+        case DialogKind::kMessageBox:
+          AnswerMessageBox(user, window);
+          break;
+        case DialogKind::kProcessingDate:
+          AnswerDateDialog(user, window);
+          break;
+        case DialogKind::kSaveFile:
+          AnswerSaveDialog(user, window);
+          break;
+        case DialogKind::kOther:
+          user.Press(window, IDCANCEL);
+          break;
       }
     }
   }
@@ -156,7 +164,8 @@ CommandOutput RunExport(const ExportOptions& options, const std::vector<CsvPayme
   const std::string outWindows = WindowsPath(options.out);
   host.configuration.fileName = AnsiFromUtf8(options.fileName);
   host.configuration.extension = AnsiFromUtf8(options.extension);
-  host.configuration.directory = AnsiFromUtf8(options.directory ? WindowsPath(*options.directory) : FolderOf(outWindows));
+  host.configuration.directory =
+      AnsiFromUtf8(options.directory ? WindowsPath(*options.directory) : FolderOf(outWindows));
 
   auto payments = MakeFake<FakeBankPayments>(log);
   for (const CsvPayment& row : csvPayments) {
@@ -187,7 +196,8 @@ CommandOutput RunExport(const ExportOptions& options, const std::vector<CsvPayme
   ExportUser user(options, AnsiFromUtf8(outWindows));
   const std::string failure = RunAsUser([&](UiDriver& driver) { user.Act(driver); },
                                         [&] { hr = service->ExportPayments(payments.get(), nullptr); }, kScriptTimeout);
-  if (!failure.empty()) std::fprintf(stderr, "kelvarn: the dialogs could not be answered as asked: %s\n", failure.c_str());
+  if (!failure.empty())
+    std::fprintf(stderr, "kelvarn: the dialogs could not be answered as asked: %s\n", failure.c_str());
 
   LONG status = 0;
   const HRESULT statusHr = service->get_Status(&status);
@@ -198,8 +208,10 @@ CommandOutput RunExport(const ExportOptions& options, const std::vector<CsvPayme
   json.Key("messages").BeginArray();
   for (const MessageBoxSeen& seen : user.Messages()) {
     json.BeginObject()
-        .Key("caption").String(Utf8FromAnsi(seen.caption))
-        .Key("text").String(Utf8FromAnsi(seen.text))
+        .Key("caption")
+        .String(Utf8FromAnsi(seen.caption))
+        .Key("text")
+        .String(Utf8FromAnsi(seen.text))
         .EndObject();
   }
   json.EndArray();

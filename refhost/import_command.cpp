@@ -21,8 +21,7 @@ using kelvarn::ComPtr;
 using namespace kelvarn::test;
 
 HRESULT CreateStatementService(ComPtr<IBankStatementService>& service) {
-  return CreateByProgId(L"TrelkKelvarnBank.BankStatementService", __uuidof(IBankStatementService),
-                        service.put_void());
+  return CreateByProgId(L"TrelkKelvarnBank.BankStatementService", __uuidof(IBankStatementService), service.put_void());
 }
 
 std::optional<std::int64_t> AsInteger(const std::optional<LONG>& value) {
@@ -89,12 +88,18 @@ CommandOutput RunImport(const ImportOptions& options) {
   json.Key("lines").BeginArray();
   for (const auto& line : statement->lines) {
     json.BeginObject()
-        .Key("line_number").OptionalInteger(AsInteger(line->lineNumber))
-        .Key("credit").OptionalInteger(AsInteger(line->credit))
-        .Key("amount").OptionalNumber(line->amount)
-        .Key("date").OptionalString(DayOf(line->date))
-        .Key("name").OptionalString(Text(line->name))
-        .Key("reference").OptionalString(Text(line->reference))
+        .Key("line_number")
+        .OptionalInteger(AsInteger(line->lineNumber))
+        .Key("credit")
+        .OptionalInteger(AsInteger(line->credit))
+        .Key("amount")
+        .OptionalNumber(line->amount)
+        .Key("date")
+        .OptionalString(DayOf(line->date))
+        .Key("name")
+        .OptionalString(Text(line->name))
+        .Key("reference")
+        .OptionalString(Text(line->reference))
         .EndObject();
   }
   json.EndArray().EndObject();
@@ -112,7 +117,9 @@ CommandOutput RunImport(const ImportOptions& options) {
     std::vector<std::vector<std::string>> rows = {{"line", "date", "kind", "amount", "name", "reference"}};
     for (const auto& line : statement->lines) {
       rows.push_back({line->lineNumber ? std::to_string(*line->lineNumber) : "-", DayOf(line->date).value_or("-"),
-                      !line->credit ? "-" : *line->credit ? "credit" : "debit",
+                      !line->credit   ? "-"
+                      : *line->credit ? "credit"
+                                      : "debit",
                       line->amount ? MoneyText(*line->amount) : "-", Trimmed(Text(line->name).value_or("-")),
                       Trimmed(Text(line->reference).value_or("-"))});
     }
@@ -142,10 +149,12 @@ CommandOutput RunRecognise(const std::vector<std::string>& files) {
     const Recognition& answer = host.recognitions[index];
     const bool recognised = answer.result != 0;
     json.BeginObject()
-        .Key("path").String(files[index])
-        .Key("recognised").Boolean(recognised)
-        .Key("description").OptionalString(recognised ? std::optional<std::string>(Utf8FromAnsi(answer.description))
-                                                      : std::nullopt)
+        .Key("path")
+        .String(files[index])
+        .Key("recognised")
+        .Boolean(recognised)
+        .Key("description")
+        .OptionalString(recognised ? std::optional<std::string>(Utf8FromAnsi(answer.description)) : std::nullopt)
         .EndObject();
   }
   json.EndArray();
@@ -153,7 +162,8 @@ CommandOutput RunRecognise(const std::vector<std::string>& files) {
   for (std::size_t index = 0; index < files.size() && index < host.recognitions.size(); ++index) {
     const Recognition& answer = host.recognitions[index];
     output.text += files[index] + ": " +
-                   (answer.result != 0 ? "recognised (" + Utf8FromAnsi(answer.description) + ")" : "not recognised") + "\n";
+                   (answer.result != 0 ? "recognised (" + Utf8FromAnsi(answer.description) + ")" : "not recognised") +
+                   "\n";
   }
   return output;
 }

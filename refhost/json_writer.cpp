@@ -11,13 +11,27 @@ std::string JsonEscape(std::string_view utf8) {
   std::string out = "\"";
   for (unsigned char c : utf8) {
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      case '\b': out += "\\b"; break;
-      case '\f': out += "\\f"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\b':
+        out += "\\b";
+        break;
+      case '\f':
+        out += "\\f";
+        break;
       default:
         if (c < 0x20) {
           char buffer[8];
@@ -83,9 +97,7 @@ JsonWriter& JsonWriter::String(std::string_view utf8) {
   return *this;
 }
 
-JsonWriter& JsonWriter::OptionalString(const std::optional<std::string>& utf8) {
-  return utf8 ? String(*utf8) : Null();
-}
+JsonWriter& JsonWriter::OptionalString(const std::optional<std::string>& utf8) { return utf8 ? String(*utf8) : Null(); }
 
 JsonWriter& JsonWriter::Integer(std::int64_t value) {
   BeforeValue();
@@ -110,9 +122,7 @@ JsonWriter& JsonWriter::Number(double value) {
   return *this;
 }
 
-JsonWriter& JsonWriter::OptionalNumber(const std::optional<double>& value) {
-  return value ? Number(*value) : Null();
-}
+JsonWriter& JsonWriter::OptionalNumber(const std::optional<double>& value) { return value ? Number(*value) : Null(); }
 
 JsonWriter& JsonWriter::Boolean(bool value) {
   BeforeValue();

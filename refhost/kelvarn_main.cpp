@@ -40,9 +40,9 @@ constexpr std::uint64_t kMaxPaymentsBytes = 64ull * 1024 * 1024;
 // The system's text for a Windows error code, on one line.
 std::string WindowsErrorText(DWORD error) {
   wchar_t* buffer = nullptr;
-  const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                          FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                                      reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  const DWORD length =
+      FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                     nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
   std::string text = length ? Utf8FromWide(std::wstring(buffer, length)) : std::string();
   if (buffer) LocalFree(buffer);
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.'))
@@ -150,17 +150,20 @@ void CheckArguments(const Command& command) {
       CheckPath("--file-name", options.fileName, false);
       CheckPath("--extension", options.extension, false);
       // The date picker's calendar starts on 14 September 1752.
-      if (options.date && std::make_tuple(options.date->year, options.date->month, options.date->day) <
-                              std::make_tuple(1752, 9, 14)) {
+      if (options.date &&
+          std::make_tuple(options.date->year, options.date->month, options.date->day) < std::make_tuple(1752, 9, 14)) {
         throw UsageError("--date: the date picker shows no date before 1752-09-14");
       }
       break;
     }
-    case Command::Kind::Import: CheckPath("--statement", command.importOptions.statement, false); break;
+    case Command::Kind::Import:
+      CheckPath("--statement", command.importOptions.statement, false);
+      break;
     case Command::Kind::Recognise:
       for (const std::string& file : command.files) CheckPath("recognise", file, false);
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -216,11 +219,20 @@ int Run(const std::vector<std::string>& givenArguments) {
 
   CommandOutput output;
   switch (command.kind) {
-    case Command::Kind::Info: output = RunInfo(); break;
-    case Command::Kind::Export: output = RunExport(command.exportOptions, payments); break;
-    case Command::Kind::Import: output = RunImport(command.importOptions); break;
-    case Command::Kind::Recognise: output = RunRecognise(command.files); break;
-    case Command::Kind::Calendar: break;
+    case Command::Kind::Info:
+      output = RunInfo();
+      break;
+    case Command::Kind::Export:
+      output = RunExport(command.exportOptions, payments);
+      break;
+    case Command::Kind::Import:
+      output = RunImport(command.importOptions);
+      break;
+    case Command::Kind::Recognise:
+      output = RunRecognise(command.files);
+      break;
+    case Command::Kind::Calendar:
+      break;
   }
   WriteOut(text ? output.text : output.json);
   // A run whose dialogs could not be answered as asked (said on stderr) did not do what was asked.

@@ -142,7 +142,8 @@ std::vector<CsvPayment> ParsePaymentsCsv(std::string_view content) {
     header += field.text;
     if (field.text.find(',') != std::string::npos) headerCommaInField = true;
   }
-  if (header != kPaymentsCsvHeader || headerCommaInField) throw CsvError("line 1: the header row must be exactly: " + std::string(kPaymentsCsvHeader));
+  if (header != kPaymentsCsvHeader || headerCommaInField)
+    throw CsvError("line 1: the header row must be exactly: " + std::string(kPaymentsCsvHeader));
   std::vector<CsvPayment> payments;
   for (std::size_t r = 1; r < records.size(); ++r) {
     const auto& [record, line] = records[r];

@@ -55,21 +55,30 @@ std::string HresultWords(std::uint32_t hr) {
 
 std::string ExportStatusWords(long status) {
   switch (status) {
-    case 0: return "every payment written, every check passed";
-    case 1: return "file written, but at least one payment failed a check";
-    case 2: return "the file could not be written, or a payment could not be read";
-    case 3: return "cancelled in a dialog: nothing written";
-    default: return "status " + std::to_string(status);
+    case 0:
+      return "every payment written, every check passed";
+    case 1:
+      return "file written, but at least one payment failed a check";
+    case 2:
+      return "the file could not be written, or a payment could not be read";
+    case 3:
+      return "cancelled in a dialog: nothing written";
+    default:
+      return "status " + std::to_string(status);
   }
 }
 
 std::string ImportStatusWords(long status) {
   switch (status) {
-    case 0: return "statement read";
-    case 1: return "no file chosen";
-    case 2: return "nothing imported: the file cannot be read or is not the bank's statement, or the bank account "
-                   "selects no records";
-    default: return "status " + std::to_string(status);
+    case 0:
+      return "statement read";
+    case 1:
+      return "no file chosen";
+    case 2:
+      return "nothing imported: the file cannot be read or is not the bank's statement, or the bank account "
+             "selects no records";
+    default:
+      return "status " + std::to_string(status);
   }
 }
 

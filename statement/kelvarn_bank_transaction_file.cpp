@@ -47,8 +47,7 @@ bool CKelvarnBankTransactionFile::OpenFile(const char* path, OpenMode mode) {
   try {
     if (path == nullptr) ThrowHresult(kInvalidArgument);
     stream_.Open(path, mode == OpenMode::Text);
-    return ReadVolumeHeaderLabel() && ReadHeaderLabel1() && ReadHeaderLabel2() &&
-           ReadUserHeaderLabel();
+    return ReadVolumeHeaderLabel() && ReadHeaderLabel1() && ReadHeaderLabel2() && ReadUserHeaderLabel();
   } catch (...) {
     TraceWrite("Failed to Open the file: ");
     TraceWrite(PathText(path));
@@ -56,8 +55,7 @@ bool CKelvarnBankTransactionFile::OpenFile(const char* path, OpenMode mode) {
   }
 }
 
-bool CKelvarnBankTransactionFile::ReadLabel(const char* operationName, NarrowText& label,
-                                            std::size_t minimumLength) {
+bool CKelvarnBankTransactionFile::ReadLabel(const char* operationName, NarrowText& label, std::size_t minimumLength) {
   TraceWrite(operationName);
   if (!stream_.IsOpen()) return false;
   std::string_view line;

@@ -10,8 +10,8 @@ constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
 
 // The line as the callers see it: the carriage return of a CR LF pair dropped in text mode,
 // cut to the longest line, and ended at a NUL byte.
-std::string_view FinishLine(const char* bytes, std::size_t stored, std::size_t total,
-                            char lastByte, bool endedByLineFeed, bool textMode) {
+std::string_view FinishLine(const char* bytes, std::size_t stored, std::size_t total, char lastByte,
+                            bool endedByLineFeed, bool textMode) {
   std::size_t length = total;
   if (textMode && endedByLineFeed && total > 0 && lastByte == '\r') --length;
   if (length > StatementLineReader::kMaxLineLength) length = StatementLineReader::kMaxLineLength;
@@ -77,8 +77,7 @@ bool StatementLineReader::ReadLineAcrossBuffer(std::string_view& line) {
     const char* chunk = buffer_.get() + begin_;
     const std::size_t chunkSize = end_ - begin_;
     const void* found = std::memchr(chunk, '\n', chunkSize);
-    const std::size_t taken =
-        found ? static_cast<std::size_t>(static_cast<const char*>(found) - chunk) : chunkSize;
+    const std::size_t taken = found ? static_cast<std::size_t>(static_cast<const char*>(found) - chunk) : chunkSize;
     if (stored < sizeof line_) {
       const std::size_t copied = taken < sizeof line_ - stored ? taken : sizeof line_ - stored;
       std::memcpy(line_ + stored, chunk, copied);

@@ -29,36 +29,56 @@ std::string Escape(const std::string& text) {  // a Markdown table cell
 
 std::string TypeName(ITypeInfo* info, const TYPEDESC& type) {
   switch (type.vt) {
-    case VT_PTR: return TypeName(info, *type.lptdesc) + "*";
+    case VT_PTR:
+      return TypeName(info, *type.lptdesc) + "*";
     case VT_USERDEFINED: {
       ITypeInfo* referenced = nullptr;
       std::string name = "?";
       if (SUCCEEDED(info->GetRefTypeInfo(type.hreftype, &referenced))) {
         BSTR text = nullptr;
-        if (SUCCEEDED(referenced->GetDocumentation(MEMBERID_NIL, &text, nullptr, nullptr, nullptr))) name = Narrow(text);
+        if (SUCCEEDED(referenced->GetDocumentation(MEMBERID_NIL, &text, nullptr, nullptr, nullptr)))
+          name = Narrow(text);
         SysFreeString(text);
         referenced->Release();
       }
       return name;
     }
-    case VT_I2: return "short";
-    case VT_I4: return "long";
-    case VT_INT: return "int";
-    case VT_UI1: return "BYTE";
-    case VT_R4: return "float";
-    case VT_R8: return "double";
-    case VT_CY: return "CURRENCY";
-    case VT_DATE: return "DATE";
-    case VT_BSTR: return "BSTR";
-    case VT_DISPATCH: return "IDispatch*";
-    case VT_UNKNOWN: return "IUnknown*";
-    case VT_BOOL: return "VARIANT_BOOL";
-    case VT_VARIANT: return "VARIANT";
-    case VT_HRESULT: return "HRESULT";
-    case VT_VOID: return "void";
-    case VT_LPSTR: return "LPSTR";
-    case VT_LPWSTR: return "LPWSTR";
-    default: return "VT " + std::to_string(type.vt);
+    case VT_I2:
+      return "short";
+    case VT_I4:
+      return "long";
+    case VT_INT:
+      return "int";
+    case VT_UI1:
+      return "BYTE";
+    case VT_R4:
+      return "float";
+    case VT_R8:
+      return "double";
+    case VT_CY:
+      return "CURRENCY";
+    case VT_DATE:
+      return "DATE";
+    case VT_BSTR:
+      return "BSTR";
+    case VT_DISPATCH:
+      return "IDispatch*";
+    case VT_UNKNOWN:
+      return "IUnknown*";
+    case VT_BOOL:
+      return "VARIANT_BOOL";
+    case VT_VARIANT:
+      return "VARIANT";
+    case VT_HRESULT:
+      return "HRESULT";
+    case VT_VOID:
+      return "void";
+    case VT_LPSTR:
+      return "LPSTR";
+    case VT_LPWSTR:
+      return "LPWSTR";
+    default:
+      return "VT " + std::to_string(type.vt);
   }
 }
 
@@ -72,10 +92,14 @@ std::string Direction(USHORT flags) {
 
 std::string Kind(INVOKEKIND kind) {
   switch (kind) {
-    case INVOKE_PROPERTYGET: return "get";
-    case INVOKE_PROPERTYPUT: return "put";
-    case INVOKE_PROPERTYPUTREF: return "putref";
-    default: return "method";
+    case INVOKE_PROPERTYGET:
+      return "get";
+    case INVOKE_PROPERTYPUT:
+      return "put";
+    case INVOKE_PROPERTYPUTREF:
+      return "putref";
+    default:
+      return "method";
   }
 }
 
@@ -194,7 +218,8 @@ void ResultTexts(const wchar_t* dll) {
   for (int code = 0; code <= 35; ++code) {
     wchar_t text[256] = {};
     const int length = LoadStringW(module, 300 + code, text, 256);
-    std::printf("| %d | %s |\n", code, length > 0 ? Escape(Narrow(text)).c_str() : "(none: GetStatusText gives no text)");
+    std::printf("| %d | %s |\n", code,
+                length > 0 ? Escape(Narrow(text)).c_str() : "(none: GetStatusText gives no text)");
   }
   FreeLibrary(module);
 }

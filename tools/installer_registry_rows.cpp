@@ -45,11 +45,20 @@ std::string Xml(const std::string& text) {
   std::string out;
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -91,7 +100,8 @@ class RowWriter {
       if (value.type == ValueType::Number) {
         out_ << " Type=\"integer\" Value=\"" << value.number << "\"/>";
       } else {
-        if (!value.text.empty() && value.text[0] == '#') throw std::runtime_error("a string value starts with #: " + path);
+        if (!value.text.empty() && value.text[0] == '#')
+          throw std::runtime_error("a string value starts with #: " + path);
         out_ << " Type=\"string\" Value=\"" << Xml(Formatted(value.text, options_)) << "\"/>";
       }
     }
@@ -105,17 +115,23 @@ class RowWriter {
 
 const char* RootName(RootKey root) {
   switch (root) {
-    case RootKey::ClassesRoot: return "HKCR";
-    case RootKey::CurrentUser: return "HKCU";
-    case RootKey::LocalMachine: return "HKLM";
-    case RootKey::Users: return "HKU";
-    case RootKey::CurrentConfig: break;
+    case RootKey::ClassesRoot:
+      return "HKCR";
+    case RootKey::CurrentUser:
+      return "HKCU";
+    case RootKey::LocalMachine:
+      return "HKLM";
+    case RootKey::Users:
+      return "HKU";
+    case RootKey::CurrentConfig:
+      break;
   }
   throw std::runtime_error("the installer cannot write HKEY_CURRENT_CONFIG");
 }
 
 void WriteKey(RowWriter& rows, const char* root, const std::string& parent, const Key& key) {
-  if (key.flag == KeyFlag::Delete) throw std::runtime_error("a Delete key cannot be expressed as installer rows: " + key.name);
+  if (key.flag == KeyFlag::Delete)
+    throw std::runtime_error("a Delete key cannot be expressed as installer rows: " + key.name);
   const std::string path = parent.empty() ? key.name : parent + "\\" + key.name;
   std::vector<Value> values;
   if (key.defaultValue) values.push_back(*key.defaultValue);
@@ -171,7 +187,9 @@ void Run(const Options& options) {
       for (const Key& key : root.keys) WriteKey(rows, RootName(root.root), "", key);
     }
     if (file == options.categoryClass) {
-      rows.Write("HKCR", "CLSID\\" + ClassOf(script) + "\\Implemented Categories\\" + GuidText(kelvarn::kBankComponentCategory), {}, true);
+      rows.Write("HKCR",
+                 "CLSID\\" + ClassOf(script) + "\\Implemented Categories\\" + GuidText(kelvarn::kBankComponentCategory),
+                 {}, true);
       categoryWritten = true;
     }
   }
@@ -193,9 +211,12 @@ void Run(const Options& options) {
     return value;
   };
   // The module is the file to load (its resource 1), the help directory the module's folder.
-  rows.Write("HKCR", versionKey, library.helpString.empty() ? std::vector<Value>{} : std::vector<Value>{text("", library.helpString)}, false);
+  rows.Write("HKCR", versionKey,
+             library.helpString.empty() ? std::vector<Value>{} : std::vector<Value>{text("", library.helpString)},
+             false);
   rows.Write("HKCR", versionKey + "\\FLAGS", {text("", std::to_string(library.flags))}, false);
-  rows.Write("HKCR", versionKey + "\\" + Hex(library.lcid) + "\\" + kSyskinds[library.syskind], {text("", kModuleMark)}, false);
+  rows.Write("HKCR", versionKey + "\\" + Hex(library.lcid) + "\\" + kSyskinds[library.syskind], {text("", kModuleMark)},
+             false);
   rows.Write("HKCR", versionKey + "\\HELPDIR", {text("", kHelpDirectoryMark)}, false);
   for (const auto& entry : library.interfaces) {
     const std::string key = "Interface\\" + entry.iid;
@@ -218,17 +239,23 @@ int main(int argc, char** argv) {  // NOLINT(bugprone-exception-escape)
       return argv[++i];
     };
     try {
-      if (argument == "--module") options.module = next();
-      else if (argument == "--help-directory") options.helpDirectory = next();
-      else if (argument == "--type-library") options.typeLibrary = next();
-      else if (argument == "--category-class") options.categoryClass = next();
-      else options.scripts.push_back(argument);
+      if (argument == "--module")
+        options.module = next();
+      else if (argument == "--help-directory")
+        options.helpDirectory = next();
+      else if (argument == "--type-library")
+        options.typeLibrary = next();
+      else if (argument == "--category-class")
+        options.categoryClass = next();
+      else
+        options.scripts.push_back(argument);
     } catch (const std::exception& failure) {
       std::cerr << "installer_registry_rows: " << failure.what() << "\n";
       return 2;
     }
   }
-  if (options.module.empty() || options.helpDirectory.empty() || options.typeLibrary.empty() || options.scripts.empty()) {
+  if (options.module.empty() || options.helpDirectory.empty() || options.typeLibrary.empty() ||
+      options.scripts.empty()) {
     std::cerr << "usage: installer_registry_rows --module FORMATTED --help-directory FORMATTED --type-library FILE.tlb "
                  "--category-class SCRIPT SCRIPT...\n";
     return 2;

@@ -44,12 +44,13 @@ bool Guid(const Reader& reader, const SegmentEntry& table, std::uint32_t positio
   if (position >= table.length || !reader.Has(table.offset + position, 16)) return false;
   const std::size_t at = table.offset + position;
   char text[40];
-  std::snprintf(text, sizeof text, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", reader.U32(at),
-                reader.U16(at + 4), reader.U16(at + 6), static_cast<unsigned char>(reader.Text(at + 8, 1)[0]),
-                static_cast<unsigned char>(reader.Text(at + 9, 1)[0]), static_cast<unsigned char>(reader.Text(at + 10, 1)[0]),
-                static_cast<unsigned char>(reader.Text(at + 11, 1)[0]), static_cast<unsigned char>(reader.Text(at + 12, 1)[0]),
-                static_cast<unsigned char>(reader.Text(at + 13, 1)[0]), static_cast<unsigned char>(reader.Text(at + 14, 1)[0]),
-                static_cast<unsigned char>(reader.Text(at + 15, 1)[0]));
+  std::snprintf(
+      text, sizeof text, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", reader.U32(at), reader.U16(at + 4),
+      reader.U16(at + 6), static_cast<unsigned char>(reader.Text(at + 8, 1)[0]),
+      static_cast<unsigned char>(reader.Text(at + 9, 1)[0]), static_cast<unsigned char>(reader.Text(at + 10, 1)[0]),
+      static_cast<unsigned char>(reader.Text(at + 11, 1)[0]), static_cast<unsigned char>(reader.Text(at + 12, 1)[0]),
+      static_cast<unsigned char>(reader.Text(at + 13, 1)[0]), static_cast<unsigned char>(reader.Text(at + 14, 1)[0]),
+      static_cast<unsigned char>(reader.Text(at + 15, 1)[0]));
   out = text;
   return true;
 }
@@ -84,7 +85,8 @@ bool ReadTypeLibrary(const std::string& bytes, TypeLibraryIdentity& identity, st
   }
   const std::uint32_t varflags = reader.U32(0x14);
   const std::uint32_t typeInfoCount = reader.U32(0x20);
-  std::size_t segments = kHeaderSize + ((varflags & kHelpDllFlag) ? 4 : 0) + 4 * static_cast<std::size_t>(typeInfoCount);
+  std::size_t segments =
+      kHeaderSize + ((varflags & kHelpDllFlag) ? 4 : 0) + 4 * static_cast<std::size_t>(typeInfoCount);
   if (typeInfoCount > 0xFFFF || !reader.Has(segments, kSegmentCount * 16)) {
     error = "truncated type library header";
     return false;
@@ -126,8 +128,8 @@ bool ReadTypeLibrary(const std::string& bytes, TypeLibraryIdentity& identity, st
     const std::uint32_t kind = reader.U32(at) & 0xF;
     const std::uint32_t typeFlags = reader.U32(at + 0x30);
     // The kinds and flags for which RegisterTypeLib writes an Interface key.
-    const bool registered = kind == kTkindDispatch ||
-                            (kind == kTkindInterface && (typeFlags & (kTypeflagOleAutomation | kTypeflagDual)));
+    const bool registered =
+        kind == kTkindDispatch || (kind == kTkindInterface && (typeFlags & (kTypeflagOleAutomation | kTypeflagDual)));
     if (!registered) continue;
     TypeLibraryInterface entry;
     if (!Guid(reader, segment[kGuidTable], reader.U32(at + 0x2C), entry.iid) ||

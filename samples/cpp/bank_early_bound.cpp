@@ -55,13 +55,14 @@ bool ExpectHr(const std::string& what, HRESULT actual, HRESULT expected) {
 }
 
 void ExpectText(const std::string& what, const std::string& actual, const std::string& expected) {
-  Report(actual == expected, what, actual == expected ? "\"" + actual + "\"" :
-         "\"" + actual + "\", expected \"" + expected + "\"");
+  Report(actual == expected, what,
+         actual == expected ? "\"" + actual + "\"" : "\"" + actual + "\", expected \"" + expected + "\"");
 }
 
 void ExpectNumber(const std::string& what, long actual, long expected) {
-  Report(actual == expected, what, actual == expected ? std::to_string(actual) :
-         std::to_string(actual) + ", expected " + std::to_string(expected));
+  Report(
+      actual == expected, what,
+      actual == expected ? std::to_string(actual) : std::to_string(actual) + ", expected " + std::to_string(expected));
 }
 
 // The description the component posted for the failed call (IErrorInfo), "" when none.
@@ -83,8 +84,7 @@ std::string ServiceName(IDispatch* service) {
     return TakeText(name);
   }
   ITrelkReconciliationService* statement = nullptr;
-  if (SUCCEEDED(service->QueryInterface(__uuidof(ITrelkReconciliationService),
-                                        reinterpret_cast<void**>(&statement)))) {
+  if (SUCCEEDED(service->QueryInterface(__uuidof(ITrelkReconciliationService), reinterpret_cast<void**>(&statement)))) {
     BSTR name = nullptr;
     statement->get_ServiceName(&name);
     statement->Release();
@@ -118,7 +118,10 @@ class HostConfiguration final : public IBankingConfiguration, public IClassFacto
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
 
   // IDispatch: the component calls the configuration by vtable only.
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override { *count = 0; return S_OK; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    *count = 0;
+    return S_OK;
+  }
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
@@ -157,7 +160,8 @@ void CheckBank(IBank* bank) {
   DWORD cookie = 0;
   if (ExpectHr("CoRegisterClassObject(BankingConfiguration)",
                CoRegisterClassObject(__uuidof(BankingConfiguration), static_cast<IClassFactory*>(&host),
-                                     CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie), S_OK)) {
+                                     CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie),
+               S_OK)) {
     ExpectHr("IBank::Configure", bank->Configure(0), S_OK);
     ExpectNumber("  ConfigureBank calls", host.calls, 1);
     ExpectText("  ConfigureBank key", host.key, "Kelvarn Bank");
@@ -299,14 +303,14 @@ void CheckServices(IBank* bank) {
   V_I4(&index) = 1;
   IDispatch* second = nullptr;
   services->get_Item(&index, &second);
-  if (byName && ExpectHr("  QueryInterface(IBankPaymentService)",
-                         byName->QueryInterface(__uuidof(IBankPaymentService), reinterpret_cast<void**>(&payments)),
-                         S_OK)) {
+  if (byName &&
+      ExpectHr("  QueryInterface(IBankPaymentService)",
+               byName->QueryInterface(__uuidof(IBankPaymentService), reinterpret_cast<void**>(&payments)), S_OK)) {
     CheckService(payments, "IBankPaymentService", "Bank Payment Service");
   }
-  if (second && ExpectHr("  QueryInterface(IBankStatementService)",
-                         second->QueryInterface(__uuidof(IBankStatementService), reinterpret_cast<void**>(&statements)),
-                         S_OK)) {
+  if (second &&
+      ExpectHr("  QueryInterface(IBankStatementService)",
+               second->QueryInterface(__uuidof(IBankStatementService), reinterpret_cast<void**>(&statements)), S_OK)) {
     CheckService(statements, "IBankStatementService", "Bank Reconciliation Service");
   }
   if (payments && statements) CheckStatusTexts(payments, statements);
@@ -327,7 +331,8 @@ int main() {
   CLSID clsid;
   IBank* bank = nullptr;
   if (ExpectHr("CLSIDFromProgID(\"TrelkKelvarnBank.Bank\")", CLSIDFromProgID(L"TrelkKelvarnBank.Bank", &clsid), S_OK)) {
-    Report(IsEqualCLSID(clsid, CLSID_Bank), "  CLSID", IsEqualCLSID(clsid, CLSID_Bank) ? "CLSID_Bank" : "another CLSID");
+    Report(IsEqualCLSID(clsid, CLSID_Bank), "  CLSID",
+           IsEqualCLSID(clsid, CLSID_Bank) ? "CLSID_Bank" : "another CLSID");
     ExpectHr("CoCreateInstance(IBank)",
              CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IBank, reinterpret_cast<void**>(&bank)), S_OK);
   }

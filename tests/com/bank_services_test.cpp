@@ -54,21 +54,32 @@ class IndexValue {
     VARIANT* value = value_.get();
     V_VT(value) = index.type;
     switch (index.type) {
-      case VT_I2: V_I2(value) = static_cast<SHORT>(index.number); break;
-      case VT_I4: V_I4(value) = static_cast<LONG>(index.number); break;
-      case VT_R8: V_R8(value) = index.number; break;
-      case VT_ERROR: V_ERROR(value) = DISP_E_PARAMNOTFOUND; break;  // how an omitted argument arrives
+      case VT_I2:
+        V_I2(value) = static_cast<SHORT>(index.number);
+        break;
+      case VT_I4:
+        V_I4(value) = static_cast<LONG>(index.number);
+        break;
+      case VT_R8:
+        V_R8(value) = index.number;
+        break;
+      case VT_ERROR:
+        V_ERROR(value) = DISP_E_PARAMNOTFOUND;
+        break;  // how an omitted argument arrives
       case VT_I4 | VT_BYREF:
         integer_ = static_cast<LONG>(index.number);
         V_I4REF(value) = &integer_;
         break;
-      case VT_BSTR: V_BSTR(value) = index.text ? SysAllocString(index.text) : nullptr; break;
+      case VT_BSTR:
+        V_BSTR(value) = index.text ? SysAllocString(index.text) : nullptr;
+        break;
       case VT_BSTR | VT_BYREF:
         text_ = UniqueBstr(index.text ? SysAllocString(index.text) : nullptr);
         referenced_ = text_.get();
         V_BSTRREF(value) = &referenced_;
         break;
-      default: break;
+      default:
+        break;
     }
   }
   VARIANT* get() { return value_.get(); }
@@ -226,8 +237,7 @@ TEST_F(BankServicesTest, ServiceAtChecksThePointerThenThePosition) {
   EXPECT_EQ(DescribeService(service.get()), kPayment);
   EXPECT_EQ(Outcome(Operations()->ServiceAt(7, nullptr)), "0x800AFFFC Invalid argument");
   for (LONG outside : {2, -1}) {
-    EXPECT_EQ(Outcome(Operations()->ServiceAt(outside, service.put())),
-              "0x800AFFFC Invalid argument");
+    EXPECT_EQ(Outcome(Operations()->ServiceAt(outside, service.put())), "0x800AFFFC Invalid argument");
   }
 }
 

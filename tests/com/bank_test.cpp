@@ -75,8 +75,7 @@ TEST_F(BankTest, NullOutPointersAreRejectedAsInvalidArgument) {
   EXPECT_EQ(Outcome(bank->get_BankName(nullptr)), kInvalidArgument);
   EXPECT_EQ(Outcome(bank->get_Services(nullptr)), kInvalidArgument);
   EXPECT_EQ(Outcome(bank->get_FixedCode(nullptr)), kInvalidArgument);
-  EXPECT_EQ(Outcome(static_cast<BankImplementation*>(bank.get())->get_Tag(nullptr)),
-            kInvalidArgument);
+  EXPECT_EQ(Outcome(static_cast<BankImplementation*>(bank.get())->get_Tag(nullptr)), kInvalidArgument);
   // A rejected Services read created nothing: the first real read makes the collection.
   EXPECT_EQ(Listed(ServicesOf(bank.get()).get()), kBothServices);
 }
@@ -150,19 +149,32 @@ TEST_F(BankTest, ConfigureFailures) {
     bool richErrors;
     HRESULT configureFailure;  // S_OK: ConfigureBank succeeds
     Lines calls;
-    std::string errorLeft;     // the thread's error information afterwards
+    std::string errorLeft;  // the thread's error information afterwards
   };
   const std::string configure = "configuration.ConfigureBank(key \"Kelvarn Bank\" zero-filled to 1024, 3)";
   const Case cases[] = {
       {"not creatable", REGDB_E_CLASSNOTREG, true, true, S_OK, {"configuration not created"}, kSentinel},
-      {"created without its interface", S_OK, false, true, S_OK,
-       {"configuration created", "configuration released"}, kSentinel},
-      {"failing with error information", S_OK, true, true, E_FAIL,
+      {"created without its interface",
+       S_OK,
+       false,
+       true,
+       S_OK,
+       {"configuration created", "configuration released"},
+       kSentinel},
+      {"failing with error information",
+       S_OK,
+       true,
+       true,
+       E_FAIL,
        {"configuration created", configure, "configuration released", "error info \"no such bank\" released"},
        "(none)"},
       // Without rich errors for the interface, the component's error object is not fetched: it
       // stays on the thread until this test takes it.
-      {"failing without rich errors", S_OK, true, false, E_FAIL,
+      {"failing without rich errors",
+       S_OK,
+       true,
+       false,
+       E_FAIL,
        {"configuration created", configure, "configuration released", "error info \"no such bank\" released"},
        "no such bank"},
   };

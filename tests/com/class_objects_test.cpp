@@ -41,8 +41,7 @@ TEST_F(ClassObjectTest, CreateInstanceChecksItsArguments) {
   EXPECT_EQ(Hex(factory->CreateInstance(nullptr, IID_IUnknown, nullptr)), Hex(E_POINTER));
   ComPtr<IUnknown> outer = CreateComponent<IUnknown>(CLSID_BankStatementService);  // any unknown
   void* out = reinterpret_cast<void*>(1);
-  EXPECT_EQ(Hex(factory->CreateInstance(outer.get(), __uuidof(IBankPaymentService), &out)),
-            Hex(CLASS_E_NOAGGREGATION));
+  EXPECT_EQ(Hex(factory->CreateInstance(outer.get(), __uuidof(IBankPaymentService), &out)), Hex(CLASS_E_NOAGGREGATION));
   EXPECT_EQ(out, nullptr);
   out = reinterpret_cast<void*>(1);
   EXPECT_EQ(Hex(factory->CreateInstance(nullptr, IID_IClassFactory, &out)), Hex(E_NOINTERFACE));
@@ -58,7 +57,7 @@ TEST_F(ClassObjectTest, LiveInstancesKeepTheModuleLoaded) {
   factory.reset();
   EXPECT_EQ(Hex(Module().canUnloadNow()), Hex(S_FALSE));  // an instance lives
   instance.reset();
-  EXPECT_EQ(Hex(Module().canUnloadNow()), Hex(S_OK));     // only the table holds the class object
+  EXPECT_EQ(Hex(Module().canUnloadNow()), Hex(S_OK));  // only the table holds the class object
 }
 
 TEST_F(ClassObjectTest, LockServerLocksUntilUnlocked) {
@@ -148,7 +147,8 @@ TEST_F(ClassObjectTest, AggregatedInstancesPassTheirUnknownToTheOuterObject) {
 }
 
 TEST_F(ClassObjectTest, RegisteredClassesAreCreatedByProgId) {
-  const wchar_t* const kProgIds[] = {L"TrelkKelvarnBank.BankPaymentService", L"TrelkKelvarnBank.BankStatementService.1"};
+  const wchar_t* const kProgIds[] = {L"TrelkKelvarnBank.BankPaymentService",
+                                     L"TrelkKelvarnBank.BankStatementService.1"};
   for (const wchar_t* progId : kProgIds) {
     CLSID clsid;
     ASSERT_EQ(CLSIDFromProgID(progId, &clsid), S_OK) << Utf8(progId);

@@ -25,8 +25,8 @@ HRESULT Call(IDispatch* object, DISPID id, WORD flags, std::vector<VARIANT> argu
                            static_cast<UINT>(reversed.size()), flags == DISPATCH_PROPERTYPUT ? 1u : 0u};
   EXCEPINFO exception = {};
   UINT argumentError = 0;
-  const HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &parameters, result, &exception,
-                                    &argumentError);
+  const HRESULT hr =
+      object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &parameters, result, &exception, &argumentError);
   SysFreeString(exception.bstrSource);
   SysFreeString(exception.bstrDescription);
   SysFreeString(exception.bstrHelpFile);
@@ -63,7 +63,7 @@ TEST_F(DispatchTest, NamesResolveThroughTheHostsTypeLibrary) {
   ComPtr<IDispatch> service = PaymentService();
   ASSERT_TRUE(service);
   const std::pair<const wchar_t*, DISPID> kNames[] = {
-      {L"ServiceName", 1}, {L"Status", 2}, {L"AcceptPointer", 3}, {L"AcceptKeyedPointer", 4},
+      {L"ServiceName", 1},   {L"Status", 2},         {L"AcceptPointer", 3}, {L"AcceptKeyedPointer", 4},
       {L"GetStatusText", 5}, {L"ExportPayments", 6}, {L"servicename", 1},  // late binding ignores case
   };
   for (const auto& [name, id] : kNames) {
@@ -90,7 +90,8 @@ TEST_F(DispatchTest, InvokeCallsTheInheritedMethods) {
 
   ASSERT_EQ(Hex(Call(service.get(), IdOf(service.get(), L"GetStatusText"), DISPATCH_METHOD, {Long(23)}, result.put())),
             Hex(S_OK));
-  EXPECT_EQ(Describe(result.get()), "VT_BSTR \"Invalid Payer Sort Code: the sort code must contain exactly 6 digits.\"");
+  EXPECT_EQ(Describe(result.get()),
+            "VT_BSTR \"Invalid Payer Sort Code: the sort code must contain exactly 6 digits.\"");
 
   ComPtr<IDispatch> statement = CreateComponent<IDispatch>(CLSID_BankStatementService);
   ASSERT_TRUE(statement);
@@ -172,8 +173,8 @@ TEST_F(DispatchTest, ItemAnswersAMethodCallAsAPropertyCall) {
     DISPPARAMS parameters = {&name, nullptr, 1, 0};
     EXCEPINFO exception{};
     UINT argumentError = 0;
-    EXPECT_EQ(Hex(services->Invoke(DISPID_VALUE, IID_NULL, LOCALE_USER_DEFAULT, flags, &parameters, &result,
-                                   &exception, &argumentError)),
+    EXPECT_EQ(Hex(services->Invoke(DISPID_VALUE, IID_NULL, LOCALE_USER_DEFAULT, flags, &parameters, &result, &exception,
+                                   &argumentError)),
               Hex(DISP_E_EXCEPTION))
         << flags;
     EXPECT_EQ(Hex(exception.scode), Hex(0x800AFFFC)) << flags;

@@ -69,8 +69,8 @@ struct HostFailureCase {
   const char* name;
   bool richErrors;
   bool askForOwnInterface;
-  Lines log;                    // what the component saw and when its error object went
-  const char* leftOnThread;     // the thread's error information after the method returned
+  Lines log;                 // what the component saw and when its error object went
+  const char* leftOnThread;  // the thread's error information after the method returned
 };
 
 TEST(ErrorReporting, HostFailureTakesTheComponentsErrorInformationOnlyWhenItSupportsIt) {
@@ -85,8 +85,9 @@ TEST(ErrorReporting, HostFailureTakesTheComponentsErrorInformationOnlyWhenItSupp
     account->richErrors = row.richErrors;
     PostFakeErrorInfo(log, L"host says no");
     const IID& asked = row.askForOwnInterface ? __uuidof(IBankAccount) : __uuidof(IBankStatement);
-    EXPECT_EQ(Hex(RunComMethod([&] { ThrowHostFailureFrom(E_FAIL, static_cast<IBankAccount*>(account.get()), asked); })),
-              Hex(DISP_E_EXCEPTION))
+    EXPECT_EQ(
+        Hex(RunComMethod([&] { ThrowHostFailureFrom(E_FAIL, static_cast<IBankAccount*>(account.get()), asked); })),
+        Hex(DISP_E_EXCEPTION))
         << row.name;
     EXPECT_EQ(log.Take(), row.log) << row.name;
     EXPECT_EQ(TakeErrorDescription(), row.leftOnThread) << row.name;

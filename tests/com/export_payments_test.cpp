@@ -81,8 +81,8 @@ TEST_F(ExportPaymentsTest, APaymentFailingACheckIsWrittenMarkedAndMakesStatusOne
   EXPECT_EQ(scene.folder.Entries(), Lines{"payments.csv"});
   EXPECT_EQ(ResultCodes(*scene.payments.get()), (std::vector<LONG>{-1, 28, -1}));
   EXPECT_EQ(CollectionCallsAndResultCodes(scene.log.Take()),
-            (Lines{"payments.get_Count()", "payments.get_Item(0)", "payments.get_Item(1)", "payment1.put_ResultCode(28)",
-                   "payments.get_Item(2)"}));
+            (Lines{"payments.get_Count()", "payments.get_Item(0)", "payments.get_Item(1)",
+                   "payment1.put_ResultCode(28)", "payments.get_Item(2)"}));
   ExpectPaymentsReleased(*scene.payments.get());
 }
 
@@ -166,8 +166,8 @@ TEST_F(ExportPaymentsTest, AChosenPathThatCannotBeReplacedGivesStatusTwoAndStays
       {"a file another program holds open without sharing",
        [](const std::string& path) {
          WriteFileBytes(path, "in use\r\n");
-         return UniqueHandle(
-             CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+         return UniqueHandle(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
        },
        [](const std::string& path) { return ReadFileBytes(path) == "in use\r\n"; }},
       // The save dialog offers to replace a folder of that name as it does a file.
@@ -213,12 +213,16 @@ struct ConfigurationFailureCase {
 
 TEST_F(ExportPaymentsTest, AConfigurationThatCannotBeCreatedOrFailsEndsTheRunBeforeAnyDialog) {
   const ConfigurationFailureCase cases[] = {
-      {"not creatable", [](BankingConfigurationSettings& c) { c.creationFailure = REGDB_E_CLASSNOTREG; },
+      {"not creatable",
+       [](BankingConfigurationSettings& c) { c.creationFailure = REGDB_E_CLASSNOTREG; },
        {"configuration not created"}},
-      {"without its interface", [](BankingConfigurationSettings& c) { c.answersInterface = false; },
+      {"without its interface",
+       [](BankingConfigurationSettings& c) { c.answersInterface = false; },
        {"configuration created", "configuration released"}},
       {"lookup failing",
-       [](BankingConfigurationSettings& c) { c.failures["GetPaymentFileDefaults"] = {E_FAIL, L"no defaults"}; },
+       [](BankingConfigurationSettings& c) {
+         c.failures["GetPaymentFileDefaults"] = {E_FAIL, L"no defaults"};
+       },
        {"configuration created", kDefaultsCall, "configuration released", "error info \"no defaults\" released"}},
   };
   for (const ConfigurationFailureCase& failureCase : cases) {

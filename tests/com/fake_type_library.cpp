@@ -149,7 +149,8 @@ HRESULT FakeTypeInfo::GetIDsOfNames(LPOLESTR* names, UINT count, MEMBERID* ids) 
 
 HRESULT FakeTypeInfo::Unexpected(const char* method) { return UnexpectedCall(std::string("typeInfo.") + method); }
 
-FakeTypeLib::FakeTypeLib(SharedCallLog& log, FakeTypeInfo* info) : log_(log), info_(ComPtr<FakeTypeInfo>::Share(info)) {}
+FakeTypeLib::FakeTypeLib(SharedCallLog& log, FakeTypeInfo* info)
+    : log_(log), info_(ComPtr<FakeTypeInfo>::Share(info)) {}
 
 HRESULT FakeTypeLib::QueryInterface(REFIID iid, void** out) {
   if (!out) return E_POINTER;

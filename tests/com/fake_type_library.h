@@ -52,7 +52,9 @@ class FakeTypeInfo final : public RefCounted<FakeTypeInfo, InterlockedCount, ITy
   HRESULT STDMETHODCALLTYPE GetFuncDesc(UINT index, FUNCDESC** function) override;
   HRESULT STDMETHODCALLTYPE GetVarDesc(UINT, VARDESC**) override { return Unexpected("GetVarDesc"); }
   HRESULT STDMETHODCALLTYPE GetNames(MEMBERID member, BSTR* names, UINT maximum, UINT* found) override;
-  HRESULT STDMETHODCALLTYPE GetRefTypeOfImplType(UINT, HREFTYPE*) override { return Unexpected("GetRefTypeOfImplType"); }
+  HRESULT STDMETHODCALLTYPE GetRefTypeOfImplType(UINT, HREFTYPE*) override {
+    return Unexpected("GetRefTypeOfImplType");
+  }
   HRESULT STDMETHODCALLTYPE GetImplTypeFlags(UINT, INT*) override { return Unexpected("GetImplTypeFlags"); }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(LPOLESTR* names, UINT count, MEMBERID* ids) override;
   HRESULT STDMETHODCALLTYPE Invoke(PVOID, MEMBERID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
@@ -65,10 +67,14 @@ class FakeTypeInfo final : public RefCounted<FakeTypeInfo, InterlockedCount, ITy
     return Unexpected("GetDllEntry");
   }
   HRESULT STDMETHODCALLTYPE GetRefTypeInfo(HREFTYPE, ITypeInfo**) override { return Unexpected("GetRefTypeInfo"); }
-  HRESULT STDMETHODCALLTYPE AddressOfMember(MEMBERID, INVOKEKIND, PVOID*) override { return Unexpected("AddressOfMember"); }
+  HRESULT STDMETHODCALLTYPE AddressOfMember(MEMBERID, INVOKEKIND, PVOID*) override {
+    return Unexpected("AddressOfMember");
+  }
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID, PVOID*) override { return Unexpected("CreateInstance"); }
   HRESULT STDMETHODCALLTYPE GetMops(MEMBERID, BSTR*) override { return Unexpected("GetMops"); }
-  HRESULT STDMETHODCALLTYPE GetContainingTypeLib(ITypeLib**, UINT*) override { return Unexpected("GetContainingTypeLib"); }
+  HRESULT STDMETHODCALLTYPE GetContainingTypeLib(ITypeLib**, UINT*) override {
+    return Unexpected("GetContainingTypeLib");
+  }
   void STDMETHODCALLTYPE ReleaseTypeAttr(TYPEATTR* attributes) override;
   void STDMETHODCALLTYPE ReleaseFuncDesc(FUNCDESC* function) override;
   void STDMETHODCALLTYPE ReleaseVarDesc(VARDESC*) override { Unexpected("ReleaseVarDesc"); }

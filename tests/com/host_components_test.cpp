@@ -82,9 +82,9 @@ TEST(HostComponents, AFailedCallIsRaisedWithTheComponentsErrorInformation) {
   });
   EXPECT_EQ(Hex(hr), Hex(DISP_E_EXCEPTION));
   EXPECT_EQ(TakeErrorDescription(), "(none)");  // fetched off the thread, not posted again
-  EXPECT_EQ(log.Take(), (Lines{"configuration created",
-                               "configuration.ConfigureBank(key \"Kelvarn Bank\" zero-filled to 1024, 3)",
-                               "configuration released", "error info \"not allowed\" released"}));
+  EXPECT_EQ(log.Take(),
+            (Lines{"configuration created", "configuration.ConfigureBank(key \"Kelvarn Bank\" zero-filled to 1024, 3)",
+                   "configuration released", "error info \"not allowed\" released"}));
 }
 
 struct ChoiceCase {
@@ -120,8 +120,8 @@ TEST(HostComponents, StatementFileChoice) {
     EXPECT_EQ(log.Take(), (Lines{"configuration created", "configuration.GetStatementFileRequest(" + kKey100 + ")",
                                  "configuration released", "chooser created", kRequest,
                                  "recogniser(\"C:\\a.kvb\") = 1, description \"Kelvarn Bank Statement\"",
-                                 "recogniser(\"C:\\b.txt\") = 0, description \"(untouched)\"",
-                                 "chooser.GetCancelled()", "chooser.GetFileName()", "chooser released"}))
+                                 "recogniser(\"C:\\b.txt\") = 0, description \"(untouched)\"", "chooser.GetCancelled()",
+                                 "chooser.GetFileName()", "chooser released"}))
         << row.name;
   }
 }

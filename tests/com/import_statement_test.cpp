@@ -19,7 +19,9 @@ std::wstring WideFixturePath(const char* relative) {
 }
 
 // A field of the record padded with blanks to its width, as the host receives it.
-std::string Field(const std::string& text, std::size_t width = 18) { return text + std::string(width - text.size(), ' '); }
+std::string Field(const std::string& text, std::size_t width = 18) {
+  return text + std::string(width - text.size(), ' ');
+}
 // The reference text: the originator's reference, a blank, the account name.
 std::string Reference(const std::string& originatorReference, const std::string& accountName) {
   return Field(originatorReference) + " " + Field(accountName);
@@ -97,7 +99,9 @@ Lines LineCalls(const std::vector<ExpectedLine>& lines) {
 }
 
 // The whole sequence of a run that read the bank's statement for the host's account.
-Lines ImportCalls(const std::vector<ExpectedLine>& lines) { return Concatenate({kChoice, kAccount, kReset, LineCalls(lines)}); }
+Lines ImportCalls(const std::vector<ExpectedLine>& lines) {
+  return Concatenate({kChoice, kAccount, kReset, LineCalls(lines)});
+}
 // The whole sequence of a run that chose a file and read nothing: no call on the statement.
 const Lines kNotReadCalls = Concatenate({kChoice, kAccount});
 
@@ -278,18 +282,22 @@ TEST_F(ImportStatementTest, AFailingFileChoiceReturnsTheHostFailureWithStatusZer
     Lines calls;
   };
   const Case kCases[] = {
-      {"ChooseFile fails", false,
+      {"ChooseFile fails",
+       false,
        {"configuration created", request, "configuration released", "chooser created", kChoice[4], "chooser released",
         "error info \"no chooser\" released"}},
-      {"GetStatementFileRequest fails", true,
+      {"GetStatementFileRequest fails",
+       true,
        {"configuration created", request, "configuration released", "error info \"no chooser\" released"}},
   };
   for (const Case& row : kCases) {
     ImportScene scene;
     scene.Choose("import/mixed_accounts.txt");
     scene.SetAccount(L"123456", L"12345678");
-    (row.configurationFails ? scene.host.configuration.failures : scene.host.chooser.failures)
-        [row.configurationFails ? "GetStatementFileRequest" : "ChooseFile"] = {E_FAIL, L"no chooser"};
+    (row.configurationFails
+         ? scene.host.configuration.failures
+         : scene.host.chooser.failures)[row.configurationFails ? "GetStatementFileRequest" : "ChooseFile"] = {
+        E_FAIL, L"no chooser"};
     ASSERT_EQ(scene.Service()->put_Status(3), S_OK);
     EXPECT_EQ(Hex(scene.Run()), Hex(DISP_E_EXCEPTION)) << row.name;
     EXPECT_EQ(scene.log.Take(), row.calls) << row.name;
@@ -306,14 +314,20 @@ struct UnusableAccountCase {
 };
 const UnusableAccountCase kUnusableAccounts[] = {
     {"BankAccount fails",
-     [](ImportScene& scene) { scene.reconciliation->failures["get_BankAccount"] = {E_FAIL, L""}; },
+     [](ImportScene& scene) {
+       scene.reconciliation->failures["get_BankAccount"] = {E_FAIL, L""};
+     },
      {"reconciliation.get_BankAccount()"}},
-    {"BankAccount yields no account", [](ImportScene& scene) { scene.reconciliation->account = nullptr; },
+    {"BankAccount yields no account",
+     [](ImportScene& scene) { scene.reconciliation->account = nullptr; },
      {"reconciliation.get_BankAccount()"}},
     {"no account number", [](ImportScene& scene) { scene.SetAccount(L"12-34-56", nullptr); }, kAccount},
     {"an empty account number", [](ImportScene& scene) { scene.SetAccount(L"12-34-56", L""); }, kAccount},
     {"BankAccountNumber fails",
-     [](ImportScene& scene) { scene.account->failures["get_BankAccountNumber"] = {E_FAIL, L""}; }, kAccount},
+     [](ImportScene& scene) {
+       scene.account->failures["get_BankAccountNumber"] = {E_FAIL, L""};
+     },
+     kAccount},
     {"an account number with a character above U+00FF",
      [](ImportScene& scene) { scene.SetAccount(L"12-34-56", L"1234567\u0100"); }, kAccount},
     {"no sort code", [](ImportScene& scene) { scene.SetAccount(nullptr, L"12345678"); }, kAccount},
@@ -372,7 +386,10 @@ TEST_F(ImportStatementTest, AStatementThatYieldsNoLineEndsTheAdding) {
   };
   const Case kCases[] = {
       {"AddLine yields no line", [](FakeBankStatement& statement) { statement.addLineYieldsNothing = true; }},
-      {"AddLine fails", [](FakeBankStatement& statement) { statement.failures["AddLine"] = {E_FAIL, L""}; }},
+      {"AddLine fails",
+       [](FakeBankStatement& statement) {
+         statement.failures["AddLine"] = {E_FAIL, L""};
+       }},
   };
   for (const Case& row : kCases) {
     ImportScene scene;
@@ -405,8 +422,9 @@ TEST_F(ImportStatementTest, TheRecogniserKnowsTheBanksStatementFilesByTheirMark)
   for (const Case& row : kCases) {
     const std::string path = FixturePath(row.fixture);
     scene.host.chooser.candidates.push_back(path);
-    expected.push_back("recogniser(" + Quoted(path.c_str()) + ") = " +
-                       (row.recognised ? "1, description \"Kelvarn Bank Statement\"" : "0, description \"(untouched)\""));
+    expected.push_back(
+        "recogniser(" + Quoted(path.c_str()) +
+        ") = " + (row.recognised ? "1, description \"Kelvarn Bank Statement\"" : "0, description \"(untouched)\""));
   }
   expected.insert(expected.end(), kChoice.begin() + 5, kChoice.end());
   EXPECT_EQ(Hex(scene.Run()), Hex(S_OK));

@@ -66,7 +66,8 @@ struct DetachCase {
 
 TEST(ModuleEntryPointTest, DetachReleasesTheTypeInformationOnFreeLibraryAndNothingAtProcessTermination) {
   const DetachCase kCases[] = {
-      {"FreeLibrary", [](PrivateModuleCopy& module) { module.Unload(); },
+      {"FreeLibrary",
+       [](PrivateModuleCopy& module) { module.Unload(); },
        {"SysFreeString(\"ServiceName\")", "SysFreeString(\"Status\")", "SysFreeString(\"ImportStatement\")",
         "typeInfo.Release()"}},
       // COM and OLE Automation may already be gone when a process ends.

@@ -17,8 +17,8 @@ ScratchFolder::ScratchFolder() {
   GetTempPathA(sizeof temp, temp);
   static int serial = 0;
   for (;;) {
-    path_ = std::string(temp) + "kelvarn-export-" + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(++serial);
+    path_ =
+        std::string(temp) + "kelvarn-export-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
     if (CreateDirectoryA(path_.c_str(), nullptr)) break;
     if (GetLastError() != ERROR_ALREADY_EXISTS) {
       ADD_FAILURE() << "cannot create " << path_;

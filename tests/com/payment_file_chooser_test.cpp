@@ -111,9 +111,8 @@ TEST_F(PaymentFileChooserTest, CancellingTheSaveDialogWritesNothing) {
   ExportScene scene;
   FillValidPayment(scene.payments->Add(), 1, L"Jane Smith");
 
-  const ExportOutcome outcome = RunExport(scene.payments.get(), [&](UiDriver& user) {
-    user.Press(AcceptDateAndWaitForSaveDialog(user), IDCANCEL);
-  });
+  const ExportOutcome outcome = RunExport(
+      scene.payments.get(), [&](UiDriver& user) { user.Press(AcceptDateAndWaitForSaveDialog(user), IDCANCEL); });
 
   EXPECT_EQ(outcome.userFailure, "");
   EXPECT_EQ(Hex(outcome.hr), Hex(S_OK));

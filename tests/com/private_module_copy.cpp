@@ -51,7 +51,8 @@ HRESULT PrivateModuleCopy::CreateInstance(REFCLSID clsid, REFIID iid, void** out
 BOOL PrivateModuleCopy::CallEntryPoint(DWORD reason, void* reserved) {
   if (!module_) return FALSE;
   auto* base = reinterpret_cast<BYTE*>(module_);
-  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  const auto* nt =
+      reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
   using EntryPoint = BOOL(WINAPI*)(HINSTANCE, DWORD, LPVOID);
   const auto entry = reinterpret_cast<EntryPoint>(base + nt->OptionalHeader.AddressOfEntryPoint);
   return entry(module_, reason, reserved);

@@ -31,8 +31,8 @@ NonBankingReason ReasonOf(double day) { return BankingCalendar::CheckBankingDay(
 MessageBoxSeen NonBankingRefusal(double day, const std::string& firstLine) {
   const int advance = BankingCalendar::CheckBankingDay(day).daysToAdvance;
   return {"Non-Banking Date Specified",
-          firstLine + " Try advancing the date \r\n" + std::to_string(advance) +
-              (advance == 1 ? " day" : " days") + " to the next likely Banking Day.",
+          firstLine + " Try advancing the date \r\n" + std::to_string(advance) + (advance == 1 ? " day" : " days") +
+              " to the next likely Banking Day.",
           "OK", "warning"};
 }
 
@@ -55,7 +55,8 @@ TEST_F(ProcessingDateDialogTest, OpensCentredWithItsIconProposingTodayOrTheNextB
     seen.caption = WindowText(dialog);
     for (const int id : {2001, 2012, IDOK, IDCANCEL, kPickerId}) seen.texts.push_back(ControlText(dialog, id));
     seen.pickerDate = DayText(user.PickerDate(dialog, kPickerId));
-    seen.hasIcon = SendToWindow(dialog, WM_GETICON, ICON_BIG, 0) != 0 && SendToWindow(dialog, WM_GETICON, ICON_SMALL, 0) != 0;
+    seen.hasIcon =
+        SendToWindow(dialog, WM_GETICON, ICON_BIG, 0) != 0 && SendToWindow(dialog, WM_GETICON, ICON_SMALL, 0) != 0;
     RECT window{}, area{};
     GetWindowRect(dialog, &window);
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
@@ -162,14 +163,16 @@ TEST_F(ProcessingDateDialogTest, RefusedDatesKeepTheDialogOpenWithTheirMessage) 
       {"the next weekend Saturday",
        [](double today) {
          return FindDay(today + 1, 1, [](double day) {
-           return ReasonOf(day) == NonBankingReason::kWeekend && BankingCalendar::CheckBankingDay(day).daysToAdvance == 2;
+           return ReasonOf(day) == NonBankingReason::kWeekend &&
+                  BankingCalendar::CheckBankingDay(day).daysToAdvance == 2;
          });
        },
        [](double day) { return NonBankingRefusal(day, "The date you specified falls on a weekend."); }},
       {"the next weekend Sunday",
        [](double today) {
          return FindDay(today + 1, 1, [](double day) {
-           return ReasonOf(day) == NonBankingReason::kWeekend && BankingCalendar::CheckBankingDay(day).daysToAdvance == 1;
+           return ReasonOf(day) == NonBankingReason::kWeekend &&
+                  BankingCalendar::CheckBankingDay(day).daysToAdvance == 1;
          });
        },
        [](double day) { return NonBankingRefusal(day, "The date you specified falls on a weekend."); }},

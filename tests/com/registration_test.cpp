@@ -54,8 +54,8 @@ std::string ReadValue(const std::string& path, const std::string& name) {
   char value[2048];
   DWORD size = sizeof value;
   DWORD type = 0;
-  if (RegQueryValueExA(key.get(), name.empty() ? nullptr : name.c_str(), nullptr, &type,
-                       reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS) {
+  if (RegQueryValueExA(key.get(), name.empty() ? nullptr : name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value),
+                       &size) != ERROR_SUCCESS) {
     return "(no value)";
   }
   return type == REG_SZ ? std::string(value) : "(type " + std::to_string(type) + ")";
@@ -174,7 +174,8 @@ TEST_F(TypeLibraryFallbackTest, ATypeLibraryFileBesideTheModuleIsRegisteredInste
   {
     const std::wstring copyPath(copy.begin(), copy.end());
     ComPtr<ITypeLib> library;
-    ASSERT_TRUE(FAILED(LoadTypeLibEx(copyPath.c_str(), REGKIND_NONE, library.put()))) << "the copy's type library loads";
+    ASSERT_TRUE(FAILED(LoadTypeLibEx(copyPath.c_str(), REGKIND_NONE, library.put())))
+        << "the copy's type library loads";
   }
   auto registerServer = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
       reinterpret_cast<void*>(GetProcAddress(module, "DllRegisterServer")));

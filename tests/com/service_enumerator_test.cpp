@@ -20,8 +20,10 @@ std::string Next(IEnumVARIANT* enumerator, ULONG wanted) {
   for (VARIANT& element : elements) V_VT(&element) = VT_I4;  // must be reset by Next
   ULONG fetched = 99;
   const HRESULT hr = enumerator->Next(wanted, elements.data(), &fetched);
-  std::string result = (hr == S_OK ? "S_OK" : hr == S_FALSE ? "S_FALSE" : Hex(hr)) + " fetched " +
-                       std::to_string(fetched) + ":";
+  std::string result = (hr == S_OK      ? "S_OK"
+                        : hr == S_FALSE ? "S_FALSE"
+                                        : Hex(hr)) +
+                       " fetched " + std::to_string(fetched) + ":";
   for (VARIANT& element : elements) {
     result += " " + DescribeElement(element);
     VariantClear(&element);

@@ -46,12 +46,15 @@ TEST_F(ServiceTest, NullPointersAreRejectedAsInvalidArgument) {
     HRESULT (*call)(IBankPaymentService*, IBankStatementService*);
   };
   const Case kCases[] = {
-      {"payment ServiceName", [](IBankPaymentService* p, IBankStatementService*) { return p->get_ServiceName(nullptr); }},
+      {"payment ServiceName",
+       [](IBankPaymentService* p, IBankStatementService*) { return p->get_ServiceName(nullptr); }},
       {"payment Status", [](IBankPaymentService* p, IBankStatementService*) { return p->get_Status(nullptr); }},
-      {"payment AcceptPointer", [](IBankPaymentService* p, IBankStatementService*) { return p->AcceptPointer(nullptr); }},
+      {"payment AcceptPointer",
+       [](IBankPaymentService* p, IBankStatementService*) { return p->AcceptPointer(nullptr); }},
       {"payment AcceptKeyedPointer",
        [](IBankPaymentService* p, IBankStatementService*) { return p->AcceptKeyedPointer(5, nullptr); }},
-      {"payment GetStatusText", [](IBankPaymentService* p, IBankStatementService*) { return p->GetStatusText(0, nullptr); }},
+      {"payment GetStatusText",
+       [](IBankPaymentService* p, IBankStatementService*) { return p->GetStatusText(0, nullptr); }},
       {"statement ServiceName",
        [](IBankPaymentService*, IBankStatementService* s) { return s->get_ServiceName(nullptr); }},
       {"statement Status", [](IBankPaymentService*, IBankStatementService* s) { return s->get_Status(nullptr); }},
@@ -89,14 +92,16 @@ TEST_F(ServiceTest, PaymentStatusTextsComeFromTheStringTable) {
       {0, "Payment processed successfully."},
       {20, "This payment is valid but the payment batch has been rejected because of errors elsewhere."},
       {21, "Invalid Amount specified for payment: negative payments not supported."},
-      {22, "Invalid Payer BACS Reference. This value must comprise only numeric values, and be no more than 4 "
-           "digits long."},
+      {22,
+       "Invalid Payer BACS Reference. This value must comprise only numeric values, and be no more than 4 "
+       "digits long."},
       {23, "Invalid Payer Sort Code: the sort code must contain exactly 6 digits."},
       {24, "Invalid Payer Bank Account Number: the account number must be 8 digits."},
       {25, "Invalid or missing Payer bank account name."},
       {26, "Invalid or missing Payer Building Society roll number."},
-      {27, "Invalid Payee BACS Reference. This value must comprise only numeric values, and be no more than 4 "
-           "digits long."},
+      {27,
+       "Invalid Payee BACS Reference. This value must comprise only numeric values, and be no more than 4 "
+       "digits long."},
       {28, "Invalid Payee Sort Code: the sort code must contain exactly 6 digits."},
       {29, "Invalid Payee Bank Account Number: the account number must be 8 digits."},
       {30, "Invalid or missing Payee bank account name."},
@@ -151,9 +156,9 @@ void CheckQueryInterface(IUnknown* service, const IID& own, const IID& host) {
       {"ISupportErrorInfo", &IID_ISupportErrorInfo, true, false},
       {"IClassFactory", &IID_IClassFactory, false, false},
       {"IBank", &__uuidof(IBank), false, false},
-      {"the other service's interface", &(own == __uuidof(IBankPaymentService) ? __uuidof(IBankStatementService)
-                                                                               : __uuidof(IBankPaymentService)),
-       false, false},
+      {"the other service's interface",
+       &(own == __uuidof(IBankPaymentService) ? __uuidof(IBankStatementService) : __uuidof(IBankPaymentService)), false,
+       false},
   };
   ComPtr<IUnknown> dual;
   ASSERT_EQ(service->QueryInterface(own, dual.put_void()), S_OK);

@@ -136,9 +136,23 @@ TEST(AmountFormat, SameAsGlibcOverEverydayAmounts) {
 }
 
 TEST(AmountFormat, SameAsGlibcAtExtremes) {
-  const double values[] = {1e-300, 5e-324, DBL_MIN, DBL_MAX, 1e300, 9e16, 2.675, 1.115, 0.005, 0.015,
-                           std::nextafter(0.005, 0.0), std::nextafter(0.125, 1.0), std::nextafter(0.125, 0.0),
-                           4503599627370495.5, 9007199254740991.0, 1e15 + 0.3, -0.0};
+  const double values[] = {1e-300,
+                           5e-324,
+                           DBL_MIN,
+                           DBL_MAX,
+                           1e300,
+                           9e16,
+                           2.675,
+                           1.115,
+                           0.005,
+                           0.015,
+                           std::nextafter(0.005, 0.0),
+                           std::nextafter(0.125, 1.0),
+                           std::nextafter(0.125, 0.0),
+                           4503599627370495.5,
+                           9007199254740991.0,
+                           1e15 + 0.3,
+                           -0.0};
   for (const double value : values) {
     ASSERT_FALSE(IsExactTie(value));
     ExpectSameAsGlibc(value);

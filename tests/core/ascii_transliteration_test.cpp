@@ -25,28 +25,86 @@ TEST(AsciiTransliteration, GivesTheBaseLetterThenTheFixedFormsThenTheCompatibili
     const char* text;
   } cases[] = {
       // The canonical decomposition's base letter.
-      {u'\u00E9', "e"}, {u'\u00D3', "O"}, {u'\u00F1', "n"}, {u'\u015E', "S"}, {u'\u0171', "u"}, {u'\u1EC7', "e"},
-      {u'\u00C5', "A"}, {u'\u00FF', "y"}, {u'\u01D5', "U"}, {u'\u0218', "S"},
+      {u'\u00E9', "e"},
+      {u'\u00D3', "O"},
+      {u'\u00F1', "n"},
+      {u'\u015E', "S"},
+      {u'\u0171', "u"},
+      {u'\u1EC7', "e"},
+      {u'\u00C5', "A"},
+      {u'\u00FF', "y"},
+      {u'\u01D5', "U"},
+      {u'\u0218', "S"},
       // The fixed transliterations.
-      {u'\u00DF', "ss"}, {u'\u00C6', "AE"}, {u'\u00E6', "ae"}, {u'\u00D8', "O"}, {u'\u00F8', "o"}, {u'\u0141', "L"},
-      {u'\u0142', "l"}, {u'\u0152', "OE"}, {u'\u0153', "oe"}, {u'\u00DE', "TH"}, {u'\u00FE', "th"}, {u'\u0110', "D"},
-      {u'\u0111', "d"}, {u'\u00D0', "D"}, {u'\u00F0', "d"}, {u'\u0126', "H"}, {u'\u0167', "t"}, {u'\u0131', "i"},
-      {u'\u013F', "L"}, {u'\u1E9E', "SS"},
+      {u'\u00DF', "ss"},
+      {u'\u00C6', "AE"},
+      {u'\u00E6', "ae"},
+      {u'\u00D8', "O"},
+      {u'\u00F8', "o"},
+      {u'\u0141', "L"},
+      {u'\u0142', "l"},
+      {u'\u0152', "OE"},
+      {u'\u0153', "oe"},
+      {u'\u00DE', "TH"},
+      {u'\u00FE', "th"},
+      {u'\u0110', "D"},
+      {u'\u0111', "d"},
+      {u'\u00D0', "D"},
+      {u'\u00F0', "d"},
+      {u'\u0126', "H"},
+      {u'\u0167', "t"},
+      {u'\u0131', "i"},
+      {u'\u013F', "L"},
+      {u'\u1E9E', "SS"},
       // The fixed transliteration of the base letter.
-      {u'\u01FC', "AE"}, {u'\u01E3', "ae"}, {u'\u01FE', "O"},
+      {u'\u01FC', "AE"},
+      {u'\u01E3', "ae"},
+      {u'\u01FE', "O"},
       // The compatibility decomposition's letters.
-      {u'\u01C4', "DZ"}, {u'\u01C5', "Dz"}, {u'\u01C6', "dz"}, {u'\u0132', "IJ"}, {u'\u0133', "ij"}, {u'\u01C7', "LJ"},
-      {u'\u01C8', "Lj"}, {u'\u01CC', "nj"}, {u'\u01F1', "DZ"}, {u'\u017F', "s"}, {u'\u1E9B', "s"}, {u'\u00AA', "a"},
+      {u'\u01C4', "DZ"},
+      {u'\u01C5', "Dz"},
+      {u'\u01C6', "dz"},
+      {u'\u0132', "IJ"},
+      {u'\u0133', "ij"},
+      {u'\u01C7', "LJ"},
+      {u'\u01C8', "Lj"},
+      {u'\u01CC', "nj"},
+      {u'\u01F1', "DZ"},
+      {u'\u017F', "s"},
+      {u'\u1E9B', "s"},
+      {u'\u00AA', "a"},
       {u'\u00BA', "o"},
       // Space separators.
-      {u'\u00A0', " "}, {u'\u1680', " "}, {u'\u2000', " "}, {u'\u2007', " "}, {u'\u200A', " "}, {u'\u202F', " "},
-      {u'\u205F', " "}, {u'\u3000', " "},
+      {u'\u00A0', " "},
+      {u'\u1680', " "},
+      {u'\u2000', " "},
+      {u'\u2007', " "},
+      {u'\u200A', " "},
+      {u'\u202F', " "},
+      {u'\u205F', " "},
+      {u'\u3000', " "},
       // No ASCII letters: the base is no ASCII letter, the compatibility form holds digits or
       // other characters, or the character is outside the Latin blocks.
-      {u'\u0080', ""}, {u'\u00AD', ""}, {u'\u00B2', ""}, {u'\u00BD', ""}, {u'\u00B5', ""}, {u'\u00D7', ""},
-      {u'\u0149', ""}, {u'\u014A', ""}, {u'\u0138', ""},
-      {u'\u03B1', ""}, {u'\u0301', ""}, {u'\u2013', ""}, {u'\u2019', ""}, {u'\u20AC', ""}, {u'\u200B', ""},
-      {u'\u2028', ""}, {u'\uFB01', ""}, {u'\uFF21', ""}, {char16_t{0xD83C}, ""}, {char16_t{0xDF39}, ""},
+      {u'\u0080', ""},
+      {u'\u00AD', ""},
+      {u'\u00B2', ""},
+      {u'\u00BD', ""},
+      {u'\u00B5', ""},
+      {u'\u00D7', ""},
+      {u'\u0149', ""},
+      {u'\u014A', ""},
+      {u'\u0138', ""},
+      {u'\u03B1', ""},
+      {u'\u0301', ""},
+      {u'\u2013', ""},
+      {u'\u2019', ""},
+      {u'\u20AC', ""},
+      {u'\u200B', ""},
+      {u'\u2028', ""},
+      {u'\uFB01', ""},
+      {u'\uFF21', ""},
+      {char16_t{0xD83C}, ""},
+      {char16_t{0xDF39}, ""},
   };
   for (const auto& c : cases) EXPECT_EQ(AsciiTransliteration(c.character), c.text) << Hex(c.character);
 }
@@ -59,8 +117,8 @@ TEST(AsciiTransliteration, GivesOnlyAsciiLettersOrABlankAndOnlyForLatinLettersAn
     const std::string text(AsciiTransliteration(static_cast<char16_t>(code)));
     if (text.empty()) continue;
     const bool latin = code <= 0x024F || (code >= 0x1E00 && code <= 0x1EFF);
-    const bool space = code == 0x1680 || (code >= 0x2000 && code <= 0x200A) || code == 0x202F || code == 0x205F ||
-                       code == 0x3000;
+    const bool space =
+        code == 0x1680 || (code >= 0x2000 && code <= 0x200A) || code == 0x202F || code == 0x205F || code == 0x3000;
     bool letters = text.size() <= 2;
     for (const char byte : text) letters = letters && ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z'));
     const bool fits = (latin && (letters || (code == 0x00A0 && text == " "))) || (space && text == " ");
@@ -89,8 +147,8 @@ TEST(AsciiTransliteration, AgreesWithThePlatformsNormalization) {
   const std::wstring fixedFrom =
       L"\u00DF\u00C6\u00E6\u00D8\u00F8\u0141\u0142\u0152\u0153\u00DE\u00FE\u0110\u0111"
       L"\u00D0\u00F0\u0126\u0127\u0166\u0167\u0131\u013F\u0140\u1E9E";
-  const char* const fixedTo[] = {"ss", "AE", "ae", "O", "o", "L", "l", "OE", "oe", "TH", "th", "D", "d",
-                                 "D",  "d",  "H",  "h", "T", "t", "i", "L",  "l",  "SS"};
+  const char* const fixedTo[] = {"ss", "AE", "ae", "O", "o", "L", "l", "OE", "oe", "TH", "th", "D",
+                                 "d",  "D",  "d",  "H", "h", "T", "t", "i",  "L",  "l",  "SS"};
 
   const std::pair<int, int> blocks[] = {{0x0080, 0x00FF}, {0x0100, 0x017F}, {0x0180, 0x024F}, {0x1E00, 0x1EFF}};
   std::string wrong;

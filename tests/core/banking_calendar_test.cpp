@@ -61,8 +61,8 @@ const DayCase kDayCases[] = {
 TEST(BankingCalendar, RuleTable) {
   for (const DayCase& dayCase : kDayCases) {
     const double date = Date(dayCase.year, dayCase.month, dayCase.day);
-    const std::string name = std::to_string(dayCase.year) + "-" + std::to_string(dayCase.month) + "-" +
-                             std::to_string(dayCase.day);
+    const std::string name =
+        std::to_string(dayCase.year) + "-" + std::to_string(dayCase.month) + "-" + std::to_string(dayCase.day);
     ASSERT_EQ(Weekday(dayCase.year, dayCase.month, dayCase.day), dayCase.weekday) << "fixture " << name;
     const BankingDayCheck check = BankingCalendar::CheckBankingDay(date);
     EXPECT_TRUE(check == dayCase.expected)
@@ -103,8 +103,12 @@ TEST(BankingCalendar, NextBankingDayIsTheFirstBankingDayOnOrAfter) {
 }
 
 TEST(BankingCalendar, DatesOutsideTheCalendar) {
-  const double outside[] = {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(), 1e300,
-                            -1e300, kMinOleDate - 1, kMaxOleDate + 1};
+  const double outside[] = {std::numeric_limits<double>::quiet_NaN(),
+                            std::numeric_limits<double>::infinity(),
+                            1e300,
+                            -1e300,
+                            kMinOleDate - 1,
+                            kMaxOleDate + 1};
   for (const double date : outside) {
     EXPECT_TRUE(BankingCalendar::CheckBankingDay(date) == (BankingDayCheck{false, 0, NonBankingReason::kNone})) << date;
     EXPECT_FALSE(BankingCalendar::IsWeekday(date)) << date;

@@ -29,26 +29,56 @@ const std::string kLongDirectory = "D:\\" + std::string(252, 'd');  // 255 chara
 const std::string kTooLongDirectory = kLongDirectory + "e";
 
 const PathCase kPathCases[] = {
-    {"existing directory", "D:\\Payments", "pay001", {"D:\\Payments\\*.*"}, {"D:\\Payments\\*.*"},
-     "D:\\Payments\\pay001", false},
-    {"trailing backslash", "D:\\Payments\\", "pay001", {"D:\\Payments\\*.*"}, {"D:\\Payments\\*.*"},
-     "D:\\Payments\\pay001", false},
+    {"existing directory",
+     "D:\\Payments",
+     "pay001",
+     {"D:\\Payments\\*.*"},
+     {"D:\\Payments\\*.*"},
+     "D:\\Payments\\pay001",
+     false},
+    {"trailing backslash",
+     "D:\\Payments\\",
+     "pay001",
+     {"D:\\Payments\\*.*"},
+     {"D:\\Payments\\*.*"},
+     "D:\\Payments\\pay001",
+     false},
     {"missing directory", "D:\\Missing", "pay001", {}, {"D:\\Missing\\*.*"}, "C:\\pay001", true},
     {"empty drive root", "E:\\", "pay001", {}, {"E:\\*.*"}, "C:\\pay001", true},
     {"floppy root a:\\ without a disk", "a:\\", "pay001", {}, {"a:\\*.*"}, "a:\\pay001", false},
     {"floppy root A: without a disk", "A:", "pay001", {}, {"A:\\*.*"}, "A:\\pay001", false},
     {"floppy root with a disk", "A:\\", "pay001", {"A:\\*.*"}, {"A:\\*.*"}, "A:\\pay001", false},
     {"other directory on drive A", "a:\\Pay", "pay001", {}, {"a:\\Pay\\*.*"}, "C:\\pay001", true},
-    {"longest searchable directory", kLongDirectory, "pay001", {kLongDirectory + "\\*.*"},
-     {kLongDirectory + "\\*.*"}, kLongDirectory + "\\pay001", false},
-    {"directory too long to search", kTooLongDirectory, "pay001", {kTooLongDirectory + "\\*.*"}, {}, "C:\\pay001",
+    {"longest searchable directory",
+     kLongDirectory,
+     "pay001",
+     {kLongDirectory + "\\*.*"},
+     {kLongDirectory + "\\*.*"},
+     kLongDirectory + "\\pay001",
+     false},
+    {"directory too long to search",
+     kTooLongDirectory,
+     "pay001",
+     {kTooLongDirectory + "\\*.*"},
+     {},
+     "C:\\pay001",
      true},
     {"empty directory", "", "pay001", {"\\*.*"}, {}, "C:\\pay001", true},
     {"empty file name", "D:\\Payments", "", {"D:\\Payments\\*.*"}, {"D:\\Payments\\*.*"}, "D:\\Payments\\", false},
-    {"name cut to fit the path buffer", "D:\\Pay", std::string(1023, 'n'), {"D:\\Pay\\*.*"}, {"D:\\Pay\\*.*"},
-     "D:\\Pay\\" + std::string(1016, 'n'), false},
-    {"name cut after C:\\", "D:\\Missing", std::string(1023, 'n'), {}, {"D:\\Missing\\*.*"},
-     "C:\\" + std::string(1020, 'n'), true},
+    {"name cut to fit the path buffer",
+     "D:\\Pay",
+     std::string(1023, 'n'),
+     {"D:\\Pay\\*.*"},
+     {"D:\\Pay\\*.*"},
+     "D:\\Pay\\" + std::string(1016, 'n'),
+     false},
+    {"name cut after C:\\",
+     "D:\\Missing",
+     std::string(1023, 'n'),
+     {},
+     {"D:\\Missing\\*.*"},
+     "C:\\" + std::string(1020, 'n'),
+     true},
 };
 
 TEST(DefaultPaymentPath, InitialPath) {
@@ -76,8 +106,9 @@ TEST(DefaultPaymentPath, InitialPath) {
 
 TEST(DefaultPaymentPath, MessageTextAsShown) {
   std::vector<UserMessage> messages;
-  BuildDefaultPaymentPath("pay001", "D:\\Missing", [](const std::string&) { return false; },
-                          [&](const UserMessage& message) { messages.push_back(message); });
+  BuildDefaultPaymentPath(
+      "pay001", "D:\\Missing", [](const std::string&) { return false; },
+      [&](const UserMessage& message) { messages.push_back(message); });
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].text,
             "The default payment directory (D:\\Missing) specified does not exist.  Please correct this within "

@@ -9,7 +9,10 @@ namespace kelvarn {
 namespace {
 
 TEST(ParseLeadingInteger, ReadsAsTheRuntimeAtoiDoes) {
-  struct Case { const char* text; std::int64_t expected; };
+  struct Case {
+    const char* text;
+    std::int64_t expected;
+  };
   const Case cases[] = {
       {"00000012345", 12345},
       {"           ", 0},
@@ -25,11 +28,11 @@ TEST(ParseLeadingInteger, ReadsAsTheRuntimeAtoiDoes) {
       {" 07", 7},
       {"123", 123},
       {"02147483647", 2147483647},
-      {"99999999999", 99999999999},     // beyond 32 bits: exact
+      {"99999999999", 99999999999},  // beyond 32 bits: exact
       {"-99999999999", -99999999999},
       {"9223372036854775807", std::numeric_limits<std::int64_t>::max()},
       {"-9223372036854775808", std::numeric_limits<std::int64_t>::min()},
-      {"9223372036854775808", std::numeric_limits<std::int64_t>::max()},   // saturates
+      {"9223372036854775808", std::numeric_limits<std::int64_t>::max()},  // saturates
       {"-9223372036854775809", std::numeric_limits<std::int64_t>::min()},
       {"123456789012345678901234567890", std::numeric_limits<std::int64_t>::max()},
       // The characters next to the digits end a long run wherever they stand.

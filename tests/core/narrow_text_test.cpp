@@ -50,7 +50,11 @@ TEST(NarrowText, HasValueSemantics) {
 
 TEST(NarrowText, CutsDownToWhatExists) {
   const NarrowText text("abcdef");
-  struct Case { const char* name; NarrowText result; const char* expected; };
+  struct Case {
+    const char* name;
+    NarrowText result;
+    const char* expected;
+  };
   const Case cases[] = {
       {"left within", text.Left(2), "ab"},
       {"left past end", text.Left(10), "abcdef"},

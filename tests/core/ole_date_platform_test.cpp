@@ -24,12 +24,10 @@ TEST(OleDatePlatform, EveryDayMatchesVariantTimeToSystemTime) {
     const bool platformOk = VariantTimeToSystemTime(value, &platform) != 0;
     const bool oursOk = CivilFromOleDate(value, ours);
     if (!platformOk || !oursOk || platform.wYear != ours.year || platform.wMonth != ours.month ||
-        platform.wDay != ours.day || platform.wDayOfWeek != ours.dayOfWeek ||
-        platform.wHour != 0 || ours.hour != 0) {
-      FAIL() << "day " << dayNumber << ": platform " << platformOk << ' ' << platform.wYear << '-'
-             << platform.wMonth << '-' << platform.wDay << " dow " << platform.wDayOfWeek
-             << ", ours " << oursOk << ' ' << ours.year << '-' << ours.month << '-' << ours.day
-             << " dow " << ours.dayOfWeek;
+        platform.wDay != ours.day || platform.wDayOfWeek != ours.dayOfWeek || platform.wHour != 0 || ours.hour != 0) {
+      FAIL() << "day " << dayNumber << ": platform " << platformOk << ' ' << platform.wYear << '-' << platform.wMonth
+             << '-' << platform.wDay << " dow " << platform.wDayOfWeek << ", ours " << oursOk << ' ' << ours.year << '-'
+             << ours.month << '-' << ours.day << " dow " << ours.dayOfWeek;
     }
     ++compared;
   }
@@ -37,8 +35,9 @@ TEST(OleDatePlatform, EveryDayMatchesVariantTimeToSystemTime) {
 }
 
 TEST(OleDatePlatform, TimesOfDayMatchVariantTimeToSystemTime) {
-  const double values[] = {39205.5, 39205.25, 39205.999, -1.25, -0.5, -700.75, 36526.0 + 1.6 / 86400,
-                           36526.0 + 0.4 / 86400, 12345.6789, -12345.6789};
+  const double values[] = {
+      39205.5,    39205.25,   39205.999, -1.25, -0.5, -700.75, 36526.0 + 1.6 / 86400, 36526.0 + 0.4 / 86400,
+      12345.6789, -12345.6789};
   for (double value : values) {
     SYSTEMTIME platform;
     CivilDateTime ours;

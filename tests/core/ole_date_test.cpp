@@ -11,8 +11,8 @@ namespace {
 
 std::string Describe(const CivilDateTime& civil) {
   std::ostringstream out;
-  out << civil.year << '-' << civil.month << '-' << civil.day << " dow " << civil.dayOfWeek
-      << ' ' << civil.hour << ':' << civil.minute << ':' << civil.second;
+  out << civil.year << '-' << civil.month << '-' << civil.day << " dow " << civil.dayOfWeek << ' ' << civil.hour << ':'
+      << civil.minute << ':' << civil.second;
   return out.str();
 }
 
@@ -28,12 +28,15 @@ CivilDateTime Civil(int year, int month, int day, int hour = 0, int minute = 0, 
 }
 
 TEST(OleDate, KnownDayNumbers) {
-  struct Case { int year, month, day; std::int64_t dayNumber; int dayOfWeek; };
+  struct Case {
+    int year, month, day;
+    std::int64_t dayNumber;
+    int dayOfWeek;
+  };
   const Case cases[] = {
-      {1899, 12, 30, 0, 6},        {1899, 12, 29, -1, 5},       {1900, 1, 1, 2, 1},
-      {1900, 3, 1, 61, 4},         {2000, 1, 1, 36526, 6},      {2000, 2, 29, 36585, 2},
-      {2007, 5, 3, 39205, 4},      {100, 1, 1, -657434, 5},     {9999, 12, 31, 2958465, 5},
-      {1600, 2, 29, -109512, 2},   {1582, 10, 4, -115869, 1},
+      {1899, 12, 30, 0, 6},       {1899, 12, 29, -1, 5},     {1900, 1, 1, 2, 1},        {1900, 3, 1, 61, 4},
+      {2000, 1, 1, 36526, 6},     {2000, 2, 29, 36585, 2},   {2007, 5, 3, 39205, 4},    {100, 1, 1, -657434, 5},
+      {9999, 12, 31, 2958465, 5}, {1600, 2, 29, -109512, 2}, {1582, 10, 4, -115869, 1},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(OleDayNumberFromCivil(c.year, c.month, c.day), c.dayNumber) << c.year << '-' << c.month << '-' << c.day;
@@ -81,14 +84,19 @@ TEST(OleDate, WholeDayRoundsDown) {
 }
 
 TEST(OleDate, TwoDigitYearWindow) {
-  struct Case { int year, expected; };
-  const Case cases[] = {{0, 2000}, {7, 2007}, {29, 2029}, {30, 1930}, {99, 1999},
-                        {100, 100}, {1999, 1999}, {-1, -1}};
+  struct Case {
+    int year, expected;
+  };
+  const Case cases[] = {{0, 2000}, {7, 2007}, {29, 2029}, {30, 1930}, {99, 1999}, {100, 100}, {1999, 1999}, {-1, -1}};
   for (const Case& c : cases) EXPECT_EQ(ApplyTwoDigitYearWindow(c.year), c.expected) << c.year;
 }
 
 TEST(OleDate, FromCivilFields) {
-  struct Case { const char* name; CivilDateTime civil; double expected; };
+  struct Case {
+    const char* name;
+    CivilDateTime civil;
+    double expected;
+  };
   const Case cases[] = {
       {"3 May 2007", Civil(2007, 5, 3), 39205.0},
       {"two-digit 07", Civil(7, 5, 3), 39205.0},
@@ -109,14 +117,23 @@ TEST(OleDate, FromCivilFields) {
 }
 
 TEST(OleDate, FromCivilRefusesFieldsOutOfRange) {
-  struct Case { const char* name; CivilDateTime civil; };
+  struct Case {
+    const char* name;
+    CivilDateTime civil;
+  };
   const Case cases[] = {
-      {"month 0", Civil(2007, 0, 3)},          {"month 13", Civil(2007, 13, 3)},
-      {"day 0", Civil(2007, 5, 0)},            {"day 32", Civil(2007, 1, 32)},
-      {"31 April", Civil(2007, 4, 31)},        {"29 February 2001", Civil(1, 2, 29)},
-      {"29 February 1900", Civil(1900, 2, 29)}, {"year 10000", Civil(10000, 1, 1)},
-      {"negative year", Civil(-1, 1, 1)},      {"hour 24", Civil(2007, 5, 3, 24)},
-      {"minute 60", Civil(2007, 5, 3, 0, 60)}, {"second 60", Civil(2007, 5, 3, 0, 0, 60)},
+      {"month 0", Civil(2007, 0, 3)},
+      {"month 13", Civil(2007, 13, 3)},
+      {"day 0", Civil(2007, 5, 0)},
+      {"day 32", Civil(2007, 1, 32)},
+      {"31 April", Civil(2007, 4, 31)},
+      {"29 February 2001", Civil(1, 2, 29)},
+      {"29 February 1900", Civil(1900, 2, 29)},
+      {"year 10000", Civil(10000, 1, 1)},
+      {"negative year", Civil(-1, 1, 1)},
+      {"hour 24", Civil(2007, 5, 3, 24)},
+      {"minute 60", Civil(2007, 5, 3, 0, 60)},
+      {"second 60", Civil(2007, 5, 3, 0, 0, 60)},
       {"negative hour", Civil(2007, 5, 3, -1)},
   };
   for (const Case& c : cases) {
@@ -127,16 +144,19 @@ TEST(OleDate, FromCivilRefusesFieldsOutOfRange) {
 }
 
 TEST(OleDate, ToCivilFields) {
-  struct Case { double value; const char* expected; };
+  struct Case {
+    double value;
+    const char* expected;
+  };
   const Case cases[] = {
       {39205.0, "2007-5-3 dow 4 0:0:0"},
       {39205.5, "2007-5-3 dow 4 12:0:0"},
       {-1.25, "1899-12-29 dow 5 6:0:0"},
       {-0.5, "1899-12-30 dow 6 12:0:0"},
-      {36526.0 + 0.4 / 86400, "2000-1-1 dow 6 0:0:0"},            // rounds down
-      {36526.0 + 1.6 / 86400, "2000-1-1 dow 6 0:0:2"},            // rounds up
-      {36526.0 + 86399.7 / 86400, "2000-1-2 dow 0 0:0:0"},        // rounds into the next day
-      {-1.0 - 86399.7 / 86400, "1899-12-30 dow 6 0:0:0"},         // the same before the epoch
+      {36526.0 + 0.4 / 86400, "2000-1-1 dow 6 0:0:0"},      // rounds down
+      {36526.0 + 1.6 / 86400, "2000-1-1 dow 6 0:0:2"},      // rounds up
+      {36526.0 + 86399.7 / 86400, "2000-1-2 dow 0 0:0:0"},  // rounds into the next day
+      {-1.0 - 86399.7 / 86400, "1899-12-30 dow 6 0:0:0"},   // the same before the epoch
       {kMinOleDate, "100-1-1 dow 5 0:0:0"},
       {kMaxOleDate, "9999-12-31 dow 5 23:59:59"},
   };

@@ -154,35 +154,25 @@ TEST(PaymentFileWriter, EveryCheckFailsAtItsPlaceAndTheLastCodeStays) {
   const WriteResult result = Write(values);
   EXPECT_FALSE(result.passed);
   EXPECT_EQ(result.calls, (Log{
-                              "write \"CMII\",\"1.0\",",
-                              "get PayerSortCode",
-                              "put ResultCode 23",
-                              "get PayerAccountNumber",
-                              "put ResultCode 24",
-                              "write \"00123401234567\",\"\",",
-                              "get PayeeSortCode",
-                              "put ResultCode 28",
-                              "get PayeeAccountNumber",
-                              "put ResultCode 29",
-                              "write \"00000012345678\",",
-                              "get Amount",
-                              "put ResultCode 21",
-                              "write \"-5.00\",\"05032008\",\"EUR\",\"E\",",
-                              "get PayeeAccountName",
-                              "put ResultCode 30",
-                              "write \"\",\"\",",
-                              "get PayerAccountName",
-                              "put ResultCode 25",
-                              "write \"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n",
+                              "write \"CMII\",\"1.0\",",   "get PayerSortCode",
+                              "put ResultCode 23",         "get PayerAccountNumber",
+                              "put ResultCode 24",         "write \"00123401234567\",\"\",",
+                              "get PayeeSortCode",         "put ResultCode 28",
+                              "get PayeeAccountNumber",    "put ResultCode 29",
+                              "write \"00000012345678\",", "get Amount",
+                              "put ResultCode 21",         "write \"-5.00\",\"05032008\",\"EUR\",\"E\",",
+                              "get PayeeAccountName",      "put ResultCode 30",
+                              "write \"\",\"\",",          "get PayerAccountName",
+                              "put ResultCode 25",         "write \"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n",
                           }));
 }
 
 // The variable fields of a line: 3, 5, 6, 10 (and 11), 12 (and 17).
 std::string Line(const std::string& payer, const std::string& payee, const std::string& amount,
                  const std::string& payeeName, const std::string& payerName, const std::string& date = "05032008") {
-  return "\"CMII\",\"1.0\",\"" + payer + "\",\"\",\"" + payee + "\",\"" + amount + "\",\"" + date + "\",\"EUR\",\"E\",\"" +
-         payeeName + "\",\"" + payeeName + "\",\"" + payerName + "\",\"\",\"\",\"\",\"\",\"" + payerName +
-         "\",\"\",\"\"\r\n";
+  return "\"CMII\",\"1.0\",\"" + payer + "\",\"\",\"" + payee + "\",\"" + amount + "\",\"" + date +
+         "\",\"EUR\",\"E\",\"" + payeeName + "\",\"" + payeeName + "\",\"" + payerName + "\",\"\",\"\",\"\",\"\",\"" +
+         payerName + "\",\"\",\"\"\r\n";
 }
 
 struct LineCase {
@@ -200,89 +190,161 @@ const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kInfinity = std::numeric_limits<double>::infinity();
 
 const LineCase kLineCases[] = {
-    {"sort code 1234 is short", [](PaymentValues& v) { v.payerSortCode = u"1234"; }, {23},
+    {"sort code 1234 is short",
+     [](PaymentValues& v) { v.payerSortCode = u"1234"; },
+     {23},
      Line("00123412345678", kPayee, "1234.50", kPayeeName, kPayerName)},
-    {"sort code digits beyond six are cut", [](PaymentValues& v) { v.payeeSortCode = u"65-43-21-9"; }, {28},
+    {"sort code digits beyond six are cut",
+     [](PaymentValues& v) { v.payeeSortCode = u"65-43-21-9"; },
+     {28},
      Line(kPayer, "65432187654321", "1234.50", kPayeeName, kPayerName)},
-    {"null sort code", [](PaymentValues& v) { v.payerSortCode = std::nullopt; }, {23},
+    {"null sort code",
+     [](PaymentValues& v) { v.payerSortCode = std::nullopt; },
+     {23},
      Line("00000012345678", kPayee, "1234.50", kPayeeName, kPayerName)},
-    {"account number 1234567 is short", [](PaymentValues& v) { v.payerAccountNumber = u"1234567"; }, {24},
+    {"account number 1234567 is short",
+     [](PaymentValues& v) { v.payerAccountNumber = u"1234567"; },
+     {24},
      Line("12345601234567", kPayee, "1234.50", kPayeeName, kPayerName)},
-    {"account number 123456789 is long", [](PaymentValues& v) { v.payerAccountNumber = u"123456789"; }, {24},
+    {"account number 123456789 is long",
+     [](PaymentValues& v) { v.payerAccountNumber = u"123456789"; },
+     {24},
      Line("12345612345678", kPayee, "1234.50", kPayeeName, kPayerName)},
-    {"account number with a blank passes", [](PaymentValues& v) { v.payerAccountNumber = u"1234 567"; }, {},
+    {"account number with a blank passes",
+     [](PaymentValues& v) { v.payerAccountNumber = u"1234 567"; },
+     {},
      Line("1234561234 567", kPayee, "1234.50", kPayeeName, kPayerName)},
-    {"account number with a quote", [](PaymentValues& v) { v.payeeAccountNumber = u"8765\"321"; }, {29},
+    {"account number with a quote",
+     [](PaymentValues& v) { v.payeeAccountNumber = u"8765\"321"; },
+     {29},
      Line(kPayer, "65432108765321", "1234.50", kPayeeName, kPayerName)},
-    {"account number with comma, CR and LF", [](PaymentValues& v) { v.payeeAccountNumber = u"87,6\r\n54"; }, {29},
+    {"account number with comma, CR and LF",
+     [](PaymentValues& v) { v.payeeAccountNumber = u"87,6\r\n54"; },
+     {29},
      Line(kPayer, "65432100087654", "1234.50", kPayeeName, kPayerName)},
-    {"account number ending above U+00FF", [](PaymentValues& v) { v.payerAccountNumber = u"12345678\u20AC"; }, {24},
+    {"account number ending above U+00FF",
+     [](PaymentValues& v) { v.payerAccountNumber = u"12345678\u20AC"; },
+     {24},
      Line("12345612345678", kPayee, "1234.50", kPayeeName, kPayerName)},
-    {"sort code ending above U+00FF", [](PaymentValues& v) { v.payerSortCode = u"123456\u0663"; }, {23},
+    {"sort code ending above U+00FF",
+     [](PaymentValues& v) { v.payerSortCode = u"123456\u0663"; },
+     {23},
      Line("12345612345678", kPayee, "1234.50", kPayeeName, kPayerName)},
-    {"amount 0", [](PaymentValues& v) { v.amount = 0; }, {21},
+    {"amount 0", [](PaymentValues& v) { v.amount = 0; }, {21}, Line(kPayer, kPayee, "0.00", kPayeeName, kPayerName)},
+    {"amount -5", [](PaymentValues& v) { v.amount = -5; }, {21}, Line(kPayer, kPayee, "-5.00", kPayeeName, kPayerName)},
+    {"amount 0.000005 rounds to no cent",
+     [](PaymentValues& v) { v.amount = 0.000005; },
+     {21},
      Line(kPayer, kPayee, "0.00", kPayeeName, kPayerName)},
-    {"amount -5", [](PaymentValues& v) { v.amount = -5; }, {21},
-     Line(kPayer, kPayee, "-5.00", kPayeeName, kPayerName)},
-    {"amount 0.000005 rounds to no cent", [](PaymentValues& v) { v.amount = 0.000005; }, {21},
+    {"amount 0.004 rounds to no cent",
+     [](PaymentValues& v) { v.amount = 0.004; },
+     {21},
      Line(kPayer, kPayee, "0.00", kPayeeName, kPayerName)},
-    {"amount 0.004 rounds to no cent", [](PaymentValues& v) { v.amount = 0.004; }, {21},
+    {"amount 0.000006 rounds to no cent",
+     [](PaymentValues& v) { v.amount = 0.000006; },
+     {21},
      Line(kPayer, kPayee, "0.00", kPayeeName, kPayerName)},
-    {"amount 0.000006 rounds to no cent", [](PaymentValues& v) { v.amount = 0.000006; }, {21},
+    {"amount just below 0.005",
+     [](PaymentValues& v) { v.amount = std::nextafter(0.005, 0.0); },
+     {21},
      Line(kPayer, kPayee, "0.00", kPayeeName, kPayerName)},
-    {"amount just below 0.005", [](PaymentValues& v) { v.amount = std::nextafter(0.005, 0.0); }, {21},
-     Line(kPayer, kPayee, "0.00", kPayeeName, kPayerName)},
-    {"amount 0.005 rounds up to a cent", [](PaymentValues& v) { v.amount = 0.005; }, {},
+    {"amount 0.005 rounds up to a cent",
+     [](PaymentValues& v) { v.amount = 0.005; },
+     {},
      Line(kPayer, kPayee, "0.01", kPayeeName, kPayerName)},
-    {"amount 0.01", [](PaymentValues& v) { v.amount = 0.01; }, {},
+    {"amount 0.01",
+     [](PaymentValues& v) { v.amount = 0.01; },
+     {},
      Line(kPayer, kPayee, "0.01", kPayeeName, kPayerName)},
-    {"amount 10.004 is written rounded", [](PaymentValues& v) { v.amount = 10.004; }, {},
+    {"amount 10.004 is written rounded",
+     [](PaymentValues& v) { v.amount = 10.004; },
+     {},
      Line(kPayer, kPayee, "10.00", kPayeeName, kPayerName)},
-    {"negative amount rounding to zero", [](PaymentValues& v) { v.amount = -0.001; }, {21},
+    {"negative amount rounding to zero",
+     [](PaymentValues& v) { v.amount = -0.001; },
+     {21},
      Line(kPayer, kPayee, "-0.00", kPayeeName, kPayerName)},
-    {"amount tie rounds away from zero", [](PaymentValues& v) { v.amount = 2.375; }, {},
+    {"amount tie rounds away from zero",
+     [](PaymentValues& v) { v.amount = 2.375; },
+     {},
      Line(kPayer, kPayee, "2.38", kPayeeName, kPayerName)},
-    {"amount not a number", [](PaymentValues& v) { v.amount = kNaN; }, {21},
+    {"amount not a number",
+     [](PaymentValues& v) { v.amount = kNaN; },
+     {21},
      Line(kPayer, kPayee, "0.00", kPayeeName, kPayerName)},
-    {"amount infinite", [](PaymentValues& v) { v.amount = kInfinity; }, {21},
+    {"amount infinite",
+     [](PaymentValues& v) { v.amount = kInfinity; },
+     {21},
      Line(kPayer, kPayee, "0.00", kPayeeName, kPayerName)},
-    {"amount minus infinity", [](PaymentValues& v) { v.amount = -kInfinity; }, {21},
+    {"amount minus infinity",
+     [](PaymentValues& v) { v.amount = -kInfinity; },
+     {21},
      Line(kPayer, kPayee, "0.00", kPayeeName, kPayerName)},
-    {"empty payee name", [](PaymentValues& v) { v.payeeAccountName = u""; }, {30},
+    {"empty payee name",
+     [](PaymentValues& v) { v.payeeAccountName = u""; },
+     {30},
      Line(kPayer, kPayee, "1234.50", "", kPayerName)},
-    {"payee name of punctuation", [](PaymentValues& v) { v.payeeAccountName = u"&*()!"; }, {30},
+    {"payee name of punctuation",
+     [](PaymentValues& v) { v.payeeAccountName = u"&*()!"; },
+     {30},
      Line(kPayer, kPayee, "1234.50", "", kPayerName)},
-    {"null payer name", [](PaymentValues& v) { v.payerAccountName = std::nullopt; }, {25},
+    {"null payer name",
+     [](PaymentValues& v) { v.payerAccountName = std::nullopt; },
+     {25},
      Line(kPayer, kPayee, "1234.50", kPayeeName, "")},
-    {"empty payer name", [](PaymentValues& v) { v.payerAccountName = u""; }, {25},
+    {"empty payer name",
+     [](PaymentValues& v) { v.payerAccountName = u""; },
+     {25},
      Line(kPayer, kPayee, "1234.50", kPayeeName, "")},
-    {"amount and payee name fail: the payee name's code stays", [](PaymentValues& v) {
+    {"amount and payee name fail: the payee name's code stays",
+     [](PaymentValues& v) {
        v.amount = 0;
        v.payeeAccountName = u"--";
-     }, {21, 30}, Line(kPayer, kPayee, "0.00", "", kPayerName)},
-    {"payee and payer names fail: the payer name's code stays", [](PaymentValues& v) {
+     },
+     {21, 30},
+     Line(kPayer, kPayee, "0.00", "", kPayerName)},
+    {"payee and payer names fail: the payer name's code stays",
+     [](PaymentValues& v) {
        v.payeeAccountName = u" ";
        v.payerAccountName = u"?";
-     }, {30, 25}, Line(kPayer, kPayee, "1234.50", " ", "")},
-    {"amount and payer name fail: the payer name's code stays", [](PaymentValues& v) {
+     },
+     {30, 25},
+     Line(kPayer, kPayee, "1234.50", " ", "")},
+    {"amount and payer name fail: the payer name's code stays",
+     [](PaymentValues& v) {
        v.amount = -1;
        v.payerAccountName = std::nullopt;
-     }, {21, 25}, Line(kPayer, kPayee, "-1.00", kPayeeName, "")},
-    {"CR and LF in names become blanks", [](PaymentValues& v) {
+     },
+     {21, 25},
+     Line(kPayer, kPayee, "-1.00", kPayeeName, "")},
+    {"CR and LF in names become blanks",
+     [](PaymentValues& v) {
        v.payeeAccountName = u"Line\r\nTwo";
        v.payerAccountName = u"A\tB\"C,D\vE";
-     }, {}, Line(kPayer, kPayee, "1234.50", "Line  Two", "A\tBCD\vE")},
-    {"a NUL ends a name", [](PaymentValues& v) { v.payeeAccountName = std::u16string(u"Ab\0Cd", 5); }, {},
+     },
+     {},
+     Line(kPayer, kPayee, "1234.50", "Line  Two", "A\tBCD\vE")},
+    {"a NUL ends a name",
+     [](PaymentValues& v) { v.payeeAccountName = std::u16string(u"Ab\0Cd", 5); },
+     {},
      Line(kPayer, kPayee, "1234.50", "Ab", kPayerName)},
-    {"a name of only a NUL is empty", [](PaymentValues& v) { v.payeeAccountName = std::u16string(1, u'\0'); },
-     {30}, Line(kPayer, kPayee, "1234.50", "", kPayerName)},
-    {"names are cut to 18 characters", [](PaymentValues& v) {
+    {"a name of only a NUL is empty",
+     [](PaymentValues& v) { v.payeeAccountName = std::u16string(1, u'\0'); },
+     {30},
+     Line(kPayer, kPayee, "1234.50", "", kPayerName)},
+    {"names are cut to 18 characters",
+     [](PaymentValues& v) {
        v.payeeAccountName = u"Abcdefghijklmnopqrstuvwxyz";
        v.payerAccountName = u"0123456789 0123456789";
-     }, {}, Line(kPayer, kPayee, "1234.50", "Abcdefghijklmnopqr", "0123456789 0123456")},
-    {"failed reads count as empty and 0", [](PaymentValues& v) {
+     },
+     {},
+     Line(kPayer, kPayee, "1234.50", "Abcdefghijklmnopqr", "0123456789 0123456")},
+    {"failed reads count as empty and 0",
+     [](PaymentValues& v) {
        v.failingReads = {"PayerSortCode", "PayeeAccountNumber", "Amount", "PayeeAccountName", "PayerAccountName"};
-     }, {23, 29, 21, 30, 25}, Line("00000012345678", "65432100000000", "0.00", "", "")},
+     },
+     {23, 29, 21, 30, 25},
+     Line("00000012345678", "65432100000000", "0.00", "", "")},
 };
 
 TEST(PaymentFileWriter, ChecksAndWrittenFields) {
@@ -386,7 +448,9 @@ TEST(PaymentFileWriter, DateFieldIsDayMonthYear) {
 // The filters the writer applies: the sort code's digits and the name rule.
 TEST(PaymentFileWriter, DigitFilterAndNameRule) {
   EXPECT_EQ(DigitsOf("12-34-56"), "123456");
-  EXPECT_EQ(DigitsOf(" a1\xB2" "2 ? 3"), "123");  // superscript two (0xB2) is no digit
+  EXPECT_EQ(DigitsOf(" a1\xB2"
+                     "2 ? 3"),
+            "123");  // superscript two (0xB2) is no digit
   EXPECT_EQ(DigitsOf(""), "");
   const auto keptInName = [](std::string_view text) {
     std::string kept;
@@ -427,14 +491,17 @@ TEST(PaymentFileWriter, WholeFileByteForByte) {
   std::rewind(file);
   for (int byte = std::fgetc(file); byte != EOF; byte = std::fgetc(file)) bytes.push_back(static_cast<char>(byte));
   std::fclose(file);
-  EXPECT_EQ(bytes,
-            "\"CMII\",\"1.0\",\"12345612345678\",\"\",\"65432187654321\",\"1234.50\",\"29122009\",\"EUR\",\"E\","
-            "\"Trelk Supplies\",\"Trelk Supplies\",\"Acme Payroll Ltd\",\"\",\"\",\"\",\"\",\"Acme Payroll Ltd\",\"\",\"\"\r\n"
-            "\"CMII\",\"1.0\",\"12345612345678\",\"\",\"06543287654321\",\"0.63\",\"29122009\",\"EUR\",\"E\","
-            "\"Trelk Supplies\",\"Trelk Supplies\",\"Acme Payroll Ltd\",\"\",\"\",\"\",\"\",\"Acme Payroll Ltd\",\"\",\"\"\r\n"
-            "\"CMII\",\"1.0\",\"12345612345678\",\"\",\"65432187654321\",\"99999999.99\",\"29122009\",\"EUR\",\"E\","
-            "\"Trelk Supplies\",\"Trelk Supplies\",\"Kelvarn Eire  Bran\",\"\",\"\",\"\",\"\",\"Kelvarn Eire  Bran\",\"\","
-            "\"\"\r\n");
+  EXPECT_EQ(
+      bytes,
+      "\"CMII\",\"1.0\",\"12345612345678\",\"\",\"65432187654321\",\"1234.50\",\"29122009\",\"EUR\",\"E\","
+      "\"Trelk Supplies\",\"Trelk Supplies\",\"Acme Payroll Ltd\",\"\",\"\",\"\",\"\",\"Acme Payroll "
+      "Ltd\",\"\",\"\"\r\n"
+      "\"CMII\",\"1.0\",\"12345612345678\",\"\",\"06543287654321\",\"0.63\",\"29122009\",\"EUR\",\"E\","
+      "\"Trelk Supplies\",\"Trelk Supplies\",\"Acme Payroll Ltd\",\"\",\"\",\"\",\"\",\"Acme Payroll "
+      "Ltd\",\"\",\"\"\r\n"
+      "\"CMII\",\"1.0\",\"12345612345678\",\"\",\"65432187654321\",\"99999999.99\",\"29122009\",\"EUR\",\"E\","
+      "\"Trelk Supplies\",\"Trelk Supplies\",\"Kelvarn Eire  Bran\",\"\",\"\",\"\",\"\",\"Kelvarn Eire  Bran\",\"\","
+      "\"\"\r\n");
 }
 
 }  // namespace

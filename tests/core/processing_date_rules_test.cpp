@@ -29,9 +29,9 @@ TEST(ProcessingDateRules, DefaultDate) {
     double now;
     double expected;
   } cases[] = {
-      {At(Date(2008, 3, 5), 10, 15), At(Date(2008, 3, 5), 10, 15)},    // banking day: today
-      {At(Date(2008, 3, 8), 11, 0), At(Date(2008, 3, 10), 11, 0)},     // Saturday: Monday
-      {At(Date(2008, 3, 22), 9, 30), At(Date(2008, 3, 25), 9, 30)},    // Saturday before Easter Monday: Tuesday
+      {At(Date(2008, 3, 5), 10, 15), At(Date(2008, 3, 5), 10, 15)},  // banking day: today
+      {At(Date(2008, 3, 8), 11, 0), At(Date(2008, 3, 10), 11, 0)},   // Saturday: Monday
+      {At(Date(2008, 3, 22), 9, 30), At(Date(2008, 3, 25), 9, 30)},  // Saturday before Easter Monday: Tuesday
       {At(Date(2008, 12, 25), 23, 59), At(Date(2008, 12, 29), 23, 59)},
   };
   for (const auto& dateCase : cases) {
@@ -54,8 +54,7 @@ const OkCase kOkCases[] = {
     {"today, later than now", At(Date(2008, 3, 5), 23, 0), kNow, std::nullopt},
     {"yesterday", At(Date(2008, 3, 4), 10, 15), kNow, kPast},
     {"yesterday, a weekend day, reports the past first", Date(2008, 3, 2), kNow, kPast},
-    {"Christmas Day on a Thursday",
-     Date(2008, 12, 25), kNow,
+    {"Christmas Day on a Thursday", Date(2008, 12, 25), kNow,
      NonBanking("The date you specified falls on a Bank holiday. Try advancing the date \r\n4 days to the next likely "
                 "Banking Day.")},
     {"Easter Monday", Date(2008, 3, 24), kNow,

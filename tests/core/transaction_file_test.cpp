@@ -28,9 +28,7 @@ class TraceRecorder {
   TraceSink previous_;
 };
 
-std::string Fixture(const char* name) {
-  return std::string(KELVARN_FIXTURES) + "/statement/" + name;
-}
+std::string Fixture(const char* name) { return std::string(KELVARN_FIXTURES) + "/statement/" + name; }
 
 std::string WriteFile(const std::string& name, const std::string& bytes) {
   std::string path = ::testing::TempDir() + "kelvarn_statement_" + name;
@@ -56,8 +54,8 @@ std::string VolumeLabel(std::size_t length, std::size_t markColumn = 42) {
 }
 
 std::string Headers(const std::string& lineEnd = "\n") {
-  return VolumeLabel(80) + lineEnd + Padded("HDR1AKELVARNSTMT", 80) + lineEnd +
-         Padded("HDR2F0200000106", 80) + lineEnd + Padded("UHL1  07123", 80) + lineEnd;
+  return VolumeLabel(80) + lineEnd + Padded("HDR1AKELVARNSTMT", 80) + lineEnd + Padded("HDR2F0200000106", 80) +
+         lineEnd + Padded("UHL1  07123", 80) + lineEnd;
 }
 
 // A 106-character transaction record for the given sort code and amount field.
@@ -85,8 +83,7 @@ Texts ReadAll(CKelvarnBankTransactionFile& file) {
   return results;
 }
 
-const Texts kOpenedTraces = {"ReadVolumeHeaderLabel", "ReadHeaderLabel1", "ReadHeaderLabel2",
-                             "ReadUserHeaderLabel"};
+const Texts kOpenedTraces = {"ReadVolumeHeaderLabel", "ReadHeaderLabel1", "ReadHeaderLabel2", "ReadUserHeaderLabel"};
 
 Texts Joined(Texts first, const Texts& second) {
   first.insert(first.end(), second.begin(), second.end());
@@ -108,13 +105,15 @@ TEST(TransactionFile, ReadsOneVolumeWithTheExactTraces) {
   EXPECT_DOUBLE_EQ(record.Amount(), 123.45);
   EXPECT_EQ(record.Date(), 39205.0);
   EXPECT_EQ(ReadAll(file), (Texts{"654321", "blank", "blank", "blank", "end"}));
-  EXPECT_EQ(trace.texts, Joined(kOpenedTraces, {"ErrEndOfVolume encountered\n",
-                                                "Continuing for multi-volume file\n",
+  EXPECT_EQ(trace.texts, Joined(kOpenedTraces, {"ErrEndOfVolume encountered\n", "Continuing for multi-volume file\n",
                                                 "Failed to read the Statement record\n"}));
 }
 
 TEST(TransactionFile, ReadsTwoVolumesInBothModesAndLineEnds) {
-  struct Case { const char* fixture; OpenMode mode; };
+  struct Case {
+    const char* fixture;
+    OpenMode mode;
+  };
   const Case cases[] = {{"two_volumes.txt", OpenMode::Binary},
                         {"two_volumes.txt", OpenMode::Text},
                         {"two_volumes_crlf.txt", OpenMode::Binary},
@@ -125,35 +124,46 @@ TEST(TransactionFile, ReadsTwoVolumesInBothModesAndLineEnds) {
     CKelvarnBankTransactionFile file(Fixture(c.fixture).c_str(), c.mode);
     EXPECT_TRUE(file.IsStatementFile());
     // The second volume's header labels and the other trailers are passed over as short lines.
-    EXPECT_EQ(ReadAll(file), (Texts{"123456", "654321", "blank", "blank", "blank", "blank",
-                                    "blank", "blank", "blank", "123456", "blank", "blank", "end"}));
-    EXPECT_EQ(trace.texts, Joined(kOpenedTraces, {"ErrEndOfVolume encountered\n",
-                                                  "Continuing for multi-volume file\n",
-                                                  "ErrEndOfVolume encountered\n",
-                                                  "End of second volume\n"}));
+    EXPECT_EQ(ReadAll(file), (Texts{"123456", "654321", "blank", "blank", "blank", "blank", "blank", "blank", "blank",
+                                    "123456", "blank", "blank", "end"}));
+    EXPECT_EQ(trace.texts, Joined(kOpenedTraces, {"ErrEndOfVolume encountered\n", "Continuing for multi-volume file\n",
+                                                  "ErrEndOfVolume encountered\n", "End of second volume\n"}));
   }
 }
 
 TEST(TransactionFile, VolumesAndTrailers) {
-  struct Case { const char* name; std::string body; Texts results; Texts traces; };
+  struct Case {
+    const char* name;
+    std::string body;
+    Texts results;
+    Texts traces;
+  };
   const Texts kEndOfFile = {"Failed to read the Statement record\n"};
   const Texts kFirstTrailer = {"ErrEndOfVolume encountered\n", "Continuing for multi-volume file\n"};
   const Texts kSecondTrailer = {"ErrEndOfVolume encountered\n", "End of second volume\n"};
   const Case cases[] = {
-      {"three trailers: nothing after the second", Record("111111") + "\n" + kTrailer + "\n" +
-           Record("222222") + "\n" + kTrailer + "\n" + Record("333333") + "\n" + kTrailer + "\n",
-       {"111111", "blank", "222222", "end"}, Joined(kFirstTrailer, kSecondTrailer)},
-      {"no trailer: the end of the file", Record("111111") + "\n" + Record("222222") + "\n",
-       {"111111", "222222", "end"}, kEndOfFile},
-      {"last line without a line feed", Record("111111") + "\n" + Record("222222"),
-       {"111111", "222222", "end"}, kEndOfFile},
-      {"an empty line ends the reading", Record("111111") + "\n\n" + Record("222222") + "\n",
-       {"111111", "end"}, kEndOfFile},
+      {"three trailers: nothing after the second",
+       Record("111111") + "\n" + kTrailer + "\n" + Record("222222") + "\n" + kTrailer + "\n" + Record("333333") + "\n" +
+           kTrailer + "\n",
+       {"111111", "blank", "222222", "end"},
+       Joined(kFirstTrailer, kSecondTrailer)},
+      {"no trailer: the end of the file",
+       Record("111111") + "\n" + Record("222222") + "\n",
+       {"111111", "222222", "end"},
+       kEndOfFile},
+      {"last line without a line feed",
+       Record("111111") + "\n" + Record("222222"),
+       {"111111", "222222", "end"},
+       kEndOfFile},
+      {"an empty line ends the reading",
+       Record("111111") + "\n\n" + Record("222222") + "\n",
+       {"111111", "end"},
+       kEndOfFile},
       {"a 106-character line starting UTL is a record",
        "UTL" + Record("111111").substr(3) + "\n" + kTrailer.substr(0, 3) + "\n",
-       {"UTL111", "blank", "end"}, Joined(kFirstTrailer, kEndOfFile)},
-      {"a 105-character line is passed over", Record("111111").substr(0, 105) + "\n",
-       {"blank", "end"}, kEndOfFile},
+       {"UTL111", "blank", "end"},
+       Joined(kFirstTrailer, kEndOfFile)},
+      {"a 105-character line is passed over", Record("111111").substr(0, 105) + "\n", {"blank", "end"}, kEndOfFile},
       {"no body at all", "", {"end"}, kEndOfFile},
   };
   for (const Case& c : cases) {
@@ -167,19 +177,25 @@ TEST(TransactionFile, VolumesAndTrailers) {
 }
 
 TEST(TransactionFile, EmptyAndCarriageReturnLinesInBothModes) {
-  struct Case { const char* name; std::string body; OpenMode mode; Texts results; };
+  struct Case {
+    const char* name;
+    std::string body;
+    OpenMode mode;
+    Texts results;
+  };
   const std::string records = Record("111111") + "\n";
   const Case cases[] = {
-      {"CR-only line, binary: passed over", records + "\r\n" + Record("222222") + "\n",
-       OpenMode::Binary, {"111111", "blank", "222222", "end"}},
-      {"CR-only line, text: the end", records + "\r\n" + Record("222222") + "\n",
-       OpenMode::Text, {"111111", "end"}},
-      {"empty line, binary", records + "\n" + Record("222222") + "\n", OpenMode::Binary,
-       {"111111", "end"}},
-      {"empty line, text", records + "\n" + Record("222222") + "\n", OpenMode::Text,
-       {"111111", "end"}},
-      {"lone CR stays in the line, text", records + "\r" + Record("222222") + "\n",
-       OpenMode::Text, {"111111", "\r22222", "end"}},
+      {"CR-only line, binary: passed over",
+       records + "\r\n" + Record("222222") + "\n",
+       OpenMode::Binary,
+       {"111111", "blank", "222222", "end"}},
+      {"CR-only line, text: the end", records + "\r\n" + Record("222222") + "\n", OpenMode::Text, {"111111", "end"}},
+      {"empty line, binary", records + "\n" + Record("222222") + "\n", OpenMode::Binary, {"111111", "end"}},
+      {"empty line, text", records + "\n" + Record("222222") + "\n", OpenMode::Text, {"111111", "end"}},
+      {"lone CR stays in the line, text",
+       records + "\r" + Record("222222") + "\n",
+       OpenMode::Text,
+       {"111111", "\r22222", "end"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -191,10 +207,9 @@ TEST(TransactionFile, EmptyAndCarriageReturnLinesInBothModes) {
 
 TEST(TransactionFile, CarriageReturnCountsOnlyInBinaryMode) {
   // A 79-character label and a 105-character line, each followed by CR LF.
-  const std::string path = WriteFile("crlf.txt", VolumeLabel(79) + "\r\n" + Padded("HDR1", 80) +
-                                                     "\r\n" + Padded("HDR2", 80) + "\r\n" +
-                                                     Padded("UHL1", 80) + "\r\n" +
-                                                     Record("111111").substr(0, 105) + "\r\n");
+  const std::string path =
+      WriteFile("crlf.txt", VolumeLabel(79) + "\r\n" + Padded("HDR1", 80) + "\r\n" + Padded("HDR2", 80) + "\r\n" +
+                                Padded("UHL1", 80) + "\r\n" + Record("111111").substr(0, 105) + "\r\n");
   {
     TraceRecorder trace;
     CKelvarnBankTransactionFile file(path.c_str(), OpenMode::Binary);
@@ -212,8 +227,8 @@ TEST(TransactionFile, CarriageReturnCountsOnlyInBinaryMode) {
     EXPECT_EQ(file.VolumeHeaderLabel().View(), VolumeLabel(79));
     EXPECT_FALSE(file.IsStatementFile());
     const std::string& pathText = path;
-    EXPECT_EQ(trace.texts, (Texts{"ReadVolumeHeaderLabel",
-                                  "CKelvarnBankTransactionFile() failed to open: ", pathText}));
+    EXPECT_EQ(trace.texts,
+              (Texts{"ReadVolumeHeaderLabel", "CKelvarnBankTransactionFile() failed to open: ", pathText}));
     // After a failed open the following lines are read as body lines.
     EXPECT_EQ(ReadAll(file), (Texts{"blank", "blank", "blank", "blank", "end"}));
   }
@@ -227,26 +242,22 @@ TEST(TransactionFile, LabelLengths) {
   };
   const Texts kFailed = {"CKelvarnBankTransactionFile() failed to open: ", "<path>"};
   const Case cases[] = {
-      {"all at their minimum", 80, 73, 80, 80, {}},
-      {"longer labels", 120, 80, 100, 90, {}},
-      {"volume header 79", 79, 80, 80, 80, kFailed},
-      {"header 1 of 72", 80, 72, 80, 80, kFailed},
-      {"header 2 of 79", 80, 80, 79, 80, kFailed},
-      {"user header of 79", 80, 80, 80, 79, kFailed},
+      {"all at their minimum", 80, 73, 80, 80, {}},  {"longer labels", 120, 80, 100, 90, {}},
+      {"volume header 79", 79, 80, 80, 80, kFailed}, {"header 1 of 72", 80, 72, 80, 80, kFailed},
+      {"header 2 of 79", 80, 80, 79, 80, kFailed},   {"user header of 79", 80, 80, 80, 79, kFailed},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::string path =
-        WriteFile("labels.txt", VolumeLabel(c.volume) + "\n" + Padded("HDR1", c.header1) + "\n" +
-                                    Padded("HDR2", c.header2) + "\n" + Padded("UHL1", c.user) +
-                                    "\n" + Record("111111") + "\n");
+    const std::string path = WriteFile("labels.txt", VolumeLabel(c.volume) + "\n" + Padded("HDR1", c.header1) + "\n" +
+                                                         Padded("HDR2", c.header2) + "\n" + Padded("UHL1", c.user) +
+                                                         "\n" + Record("111111") + "\n");
     TraceRecorder trace;
     CKelvarnBankTransactionFile file(path.c_str(), OpenMode::Binary);
     // The labels are read in order up to the first that is too short.
     const std::size_t lengths[] = {c.volume, c.header1, c.header2, c.user};
     const std::size_t minimums[] = {80, 73, 80, 80};
-    const NarrowText* labels[] = {&file.VolumeHeaderLabel(), &file.HeaderLabel1(),
-                                  &file.HeaderLabel2(), &file.UserHeaderLabel()};
+    const NarrowText* labels[] = {&file.VolumeHeaderLabel(), &file.HeaderLabel1(), &file.HeaderLabel2(),
+                                  &file.UserHeaderLabel()};
     Texts expected;
     bool reading = true;
     for (int index = 0; index < 4; ++index) {
@@ -261,7 +272,11 @@ TEST(TransactionFile, LabelLengths) {
 }
 
 TEST(TransactionFile, RecognisesTheMarkOnlyAtColumn42OfA80CharacterLabel) {
-  struct Case { const char* name; std::string label; bool recognised; };
+  struct Case {
+    const char* name;
+    std::string label;
+    bool recognised;
+  };
   const Case cases[] = {
       {"80 characters, mark at 42", VolumeLabel(80, 42), true},
       {"longer label, mark at 42", VolumeLabel(200, 42), true},
@@ -290,8 +305,7 @@ TEST(TransactionFile, MissingFile) {
   EXPECT_TRUE(file.HeaderLabel1().IsEmpty());
   CTransactionRecord record;
   EXPECT_FALSE(file.ReadStatementRecord(record));
-  EXPECT_EQ(trace.texts, (Texts{"ReadVolumeHeaderLabel",
-                                "CKelvarnBankTransactionFile() failed to open: ", path,
+  EXPECT_EQ(trace.texts, (Texts{"ReadVolumeHeaderLabel", "CKelvarnBankTransactionFile() failed to open: ", path,
                                 "File Stream is NOT open", "Failed to read the Statement record\n"}));
   // Opening for reading never creates the file.
   std::FILE* created = std::fopen(path.c_str(), "rb");
@@ -303,8 +317,8 @@ TEST(TransactionFile, NullPathIsAFileThatCannotBeOpened) {
   TraceRecorder trace;
   CKelvarnBankTransactionFile file(nullptr, OpenMode::Binary);
   EXPECT_FALSE(file.IsStatementFile());
-  EXPECT_EQ(trace.texts, (Texts{"Failed to Open the file: ", "",
-                                "CKelvarnBankTransactionFile() failed to open: ", ""}));
+  EXPECT_EQ(trace.texts,
+            (Texts{"Failed to Open the file: ", "", "CKelvarnBankTransactionFile() failed to open: ", ""}));
 }
 
 TEST(TransactionFile, FailureWhileOpeningIsTraced) {
@@ -316,16 +330,14 @@ TEST(TransactionFile, FailureWhileOpeningIsTraced) {
     if (std::string(text) == "ReadHeaderLabel1") throw 1;
   });
   CKelvarnBankTransactionFile file(path.c_str(), OpenMode::Binary);
-  EXPECT_EQ(trace.texts, (Texts{"ReadVolumeHeaderLabel", "ReadHeaderLabel1",
-                                "Failed to Open the file: ", path,
+  EXPECT_EQ(trace.texts, (Texts{"ReadVolumeHeaderLabel", "ReadHeaderLabel1", "Failed to Open the file: ", path,
                                 "CKelvarnBankTransactionFile() failed to open: ", path}));
 }
 
 TEST(TransactionFile, LongLinesGiveTheirFirst1023Characters) {
   const std::string longRecord = Record("111111") + std::string(1500, 'x');
-  const std::string path = WriteFile("long.txt", Headers() + longRecord + "\n" + Record("222222") +
-                                                     "\n" + std::string(3000, 'y') + "\n" + kTrailer +
-                                                     "\n");
+  const std::string path = WriteFile("long.txt", Headers() + longRecord + "\n" + Record("222222") + "\n" +
+                                                     std::string(3000, 'y') + "\n" + kTrailer + "\n");
   CKelvarnBankTransactionFile file(path.c_str(), OpenMode::Binary);
   // The rest of each long line is skipped, never read as the next line.
   EXPECT_EQ(ReadAll(file), (Texts{"111111", "222222", "yyyyyy", "blank", "end"}));
@@ -357,7 +369,12 @@ Texts ReadLines(const std::string& bytes, bool textMode) {
 
 TEST(StatementLineReader, SplitsLinesAsTheRuntimeDoes) {
   const std::string a1023(1023, 'a');
-  struct Case { const char* name; std::string bytes; bool textMode; Texts lines; };
+  struct Case {
+    const char* name;
+    std::string bytes;
+    bool textMode;
+    Texts lines;
+  };
   const Case cases[] = {
       {"line feeds", "a\nbb\n", false, {"a", "bb"}},
       {"no final line feed", "a\nbb", false, {"a", "bb"}},
@@ -373,8 +390,7 @@ TEST(StatementLineReader, SplitsLinesAsTheRuntimeDoes) {
       {"1024 characters", a1023 + "b\nz\n", false, {a1023, "z"}},
       {"1023 characters and CR LF, text", a1023 + "\r\nz\n", true, {a1023, "z"}},
       {"1023 characters and CR LF, binary", a1023 + "\r\nz\n", false, {a1023, "z"}},
-      {"1022 characters and CR LF, binary", a1023.substr(1) + "\r\n", false,
-       {a1023.substr(1) + "\r"}},
+      {"1022 characters and CR LF, binary", a1023.substr(1) + "\r\n", false, {a1023.substr(1) + "\r"}},
       {"longer than the read buffer", std::string(200000, 'a') + "\nz", true, {a1023, "z"}},
   };
   for (const Case& c : cases) EXPECT_EQ(ReadLines(c.bytes, c.textMode), c.lines) << c.name;

@@ -25,20 +25,18 @@ struct Fields {
 };
 
 std::string Line(const Fields& f) {
-  std::string line = f.sortCode + f.accountNumber + f.accountType + f.transactionCode +
-                     f.originatorSortCode + f.originatorAccountNumber + f.skipped + f.amount +
-                     f.originatorName + f.originatorReference + f.accountName + f.processingDate;
+  std::string line = f.sortCode + f.accountNumber + f.accountType + f.transactionCode + f.originatorSortCode +
+                     f.originatorAccountNumber + f.skipped + f.amount + f.originatorName + f.originatorReference +
+                     f.accountName + f.processingDate;
   EXPECT_EQ(line.size(), 106u) << "malformed test line";
   return line;
 }
 
 std::string Describe(const CTransactionRecord& r) {
-  return std::string("[") + r.SortCode().CStr() + "|" + r.AccountNumber().CStr() + "|" +
-         r.AccountType().CStr() + "|" + r.TransactionCode().CStr() + "|" +
-         r.OriginatorSortCode().CStr() + "|" + r.OriginatorAccountNumber().CStr() + "|" +
-         std::to_string(r.Amount()) + "|" + r.OriginatorName().CStr() + "|" +
-         r.OriginatorReference().CStr() + "|" + r.AccountName().CStr() + "|" +
-         std::to_string(r.Date()) + "|" + r.ProcessingDate().CStr() + "]";
+  return std::string("[") + r.SortCode().CStr() + "|" + r.AccountNumber().CStr() + "|" + r.AccountType().CStr() + "|" +
+         r.TransactionCode().CStr() + "|" + r.OriginatorSortCode().CStr() + "|" + r.OriginatorAccountNumber().CStr() +
+         "|" + std::to_string(r.Amount()) + "|" + r.OriginatorName().CStr() + "|" + r.OriginatorReference().CStr() +
+         "|" + r.AccountName().CStr() + "|" + std::to_string(r.Date()) + "|" + r.ProcessingDate().CStr() + "]";
 }
 
 constexpr const char* kBlank = "[||||||0.000000||||0.000000|]";
@@ -88,27 +86,18 @@ TEST(TransactionRecord, RefusesAShortLine) {
 
 // The amount is the double nearest the decimal value of the hundredths: exactly the literal.
 TEST(TransactionRecord, DecodesTheAmount) {
-  struct Case { const char* field; double expected; };
+  struct Case {
+    const char* field;
+    double expected;
+  };
   const Case cases[] = {
-      {"00000012345", 123.45},
-      {"           ", 0.0},
-      {"  -00000150", -1.5},
-      {"00000000001", 0.01},
-      {"00000000010", 0.1},
-      {"00000001999", 19.99},
-      {"-0000001999", -19.99},
-      {"00000000035", 0.35},
-      {"00000000069", 0.69},
-      {"02147483647", 21474836.47},
-      {"02147483648", 21474836.48},    // beyond 32 bits: exact, no wrap
-      {"02147483608", 21474836.08},
-      {"99999999905", 999999999.05},
-      {"99999999999", 999999999.99},
-      {"-9999999999", -99999999.99},
-      {"-9999999905", -99999999.05},
-      {"+0000000100", 1.0},
-      {"00012AB3456", 0.12},
-      {"ABCDEFGHIJK", 0.0},
+      {"00000012345", 123.45},       {"           ", 0.0},          {"  -00000150", -1.5},
+      {"00000000001", 0.01},         {"00000000010", 0.1},          {"00000001999", 19.99},
+      {"-0000001999", -19.99},       {"00000000035", 0.35},         {"00000000069", 0.69},
+      {"02147483647", 21474836.47},  {"02147483648", 21474836.48},  // beyond 32 bits: exact, no wrap
+      {"02147483608", 21474836.08},  {"99999999905", 999999999.05}, {"99999999999", 999999999.99},
+      {"-9999999999", -99999999.99}, {"-9999999905", -99999999.05}, {"+0000000100", 1.0},
+      {"00012AB3456", 0.12},         {"ABCDEFGHIJK", 0.0},
   };
   for (const Case& c : cases) {
     Fields fields;
@@ -120,27 +109,28 @@ TEST(TransactionRecord, DecodesTheAmount) {
 }
 
 TEST(TransactionRecord, DecodesTheProcessingDate) {
-  struct Case { const char* field; double expected; };
+  struct Case {
+    const char* field;
+    double expected;
+  };
   const Case cases[] = {
-      {" 07123", 39205.0},   // 3 May 2007
-      {" 07031", 39113.0},   // 31 January
-      {" 07032", 39114.0},   // 1 February
-      {" 00060", 36585.0},   // 29 February 2000
-      {" 01060", 36951.0},   // 1 March 2001
-      {" 08060", 39507.0},   // 29 February 2008
-      {" 08366", 39813.0},   // 31 December 2008
-      {" 00366", 36891.0},   // 31 December 2000
-      {" 29365", 47483.0},   // 31 December 2029
-      {" 30001", 10959.0},   // 1 January 1930
-      {" 99365", 36525.0},   // 31 December 1999
-      {"999001", -329081.0}, // a three-digit year is taken as it stands
-      {" 01366", 0.0},       // beyond the year's length
-      {" 07400", 0.0},
-      {" 07000", 0.0},       // day 0
-      {" 07-05", 0.0},       // negative day
-      {"      ", 0.0},
-      {"-07123", 0.0},       // no year before 100
-      {" 7 123", 39205.0},   // the year " 7 " reads as 7
+      {" 07123", 39205.0},                     // 3 May 2007
+      {" 07031", 39113.0},                     // 31 January
+      {" 07032", 39114.0},                     // 1 February
+      {" 00060", 36585.0},                     // 29 February 2000
+      {" 01060", 36951.0},                     // 1 March 2001
+      {" 08060", 39507.0},                     // 29 February 2008
+      {" 08366", 39813.0},                     // 31 December 2008
+      {" 00366", 36891.0},                     // 31 December 2000
+      {" 29365", 47483.0},                     // 31 December 2029
+      {" 30001", 10959.0},                     // 1 January 1930
+      {" 99365", 36525.0},                     // 31 December 1999
+      {"999001", -329081.0},                   // a three-digit year is taken as it stands
+      {" 01366", 0.0},                         // beyond the year's length
+      {" 07400", 0.0},       {" 07000", 0.0},  // day 0
+      {" 07-05", 0.0},                         // negative day
+      {"      ", 0.0},       {"-07123", 0.0},  // no year before 100
+      {" 7 123", 39205.0},                     // the year " 7 " reads as 7
   };
   auto check = [](CTransactionRecord& record, const Case& c) {
     Fields fields;
@@ -164,10 +154,12 @@ TEST(TransactionRecord, DecodesTheProcessingDate) {
 }
 
 TEST(TransactionRecord, CreditFlagFromTheTransactionCode) {
-  struct Case { const char* code; bool credit; };
-  const Case cases[] = {{"90", true},  {"93", true},  {"95", true},  {"99", true},
-                        {"17", false}, {"00", false}, {" 9", false}, {"9 ", false},
-                        {"91", false}, {"09", false}};
+  struct Case {
+    const char* code;
+    bool credit;
+  };
+  const Case cases[] = {{"90", true},  {"93", true},  {"95", true},  {"99", true},  {"17", false},
+                        {"00", false}, {" 9", false}, {"9 ", false}, {"91", false}, {"09", false}};
   for (const Case& c : cases) {
     Fields fields;
     fields.transactionCode = c.code;

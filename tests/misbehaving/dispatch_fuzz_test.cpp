@@ -88,15 +88,17 @@ void CollectMemberIds(ITypeInfo* type, std::set<DISPID>& ids, int depth = 0) {
   for (WORD index = 0; index < bases; ++index) {
     HREFTYPE reference = 0;
     ComPtr<ITypeInfo> base;
-    if (SUCCEEDED(type->GetRefTypeOfImplType(index, &reference)) && SUCCEEDED(type->GetRefTypeInfo(reference, base.put()))) {
+    if (SUCCEEDED(type->GetRefTypeOfImplType(index, &reference)) &&
+        SUCCEEDED(type->GetRefTypeInfo(reference, base.put()))) {
       CollectMemberIds(base.get(), ids, depth + 1);
     }
   }
 }
 
-constexpr VARTYPE kValueTypes[] = {VT_EMPTY, VT_NULL, VT_I2, VT_I4, VT_R4, VT_R8, VT_CY, VT_DATE, VT_BSTR,
-                                   VT_DISPATCH, VT_ERROR, VT_BOOL, VT_VARIANT, VT_UNKNOWN, VT_DECIMAL, VT_I1,
-                                   VT_UI1, VT_UI2, VT_UI4, VT_I8, VT_UI8, VT_INT, VT_UINT, VT_RECORD, 0x7F, 0xFFF};
+constexpr VARTYPE kValueTypes[] = {VT_EMPTY,   VT_NULL, VT_I2,       VT_I4,    VT_R4,   VT_R8,      VT_CY,
+                                   VT_DATE,    VT_BSTR, VT_DISPATCH, VT_ERROR, VT_BOOL, VT_VARIANT, VT_UNKNOWN,
+                                   VT_DECIMAL, VT_I1,   VT_UI1,      VT_UI2,   VT_UI4,  VT_I8,      VT_UI8,
+                                   VT_INT,     VT_UINT, VT_RECORD,   0x7F,     0xFFF};
 
 // The storage behind one argument, so VT_BYREF points at something that lives for the call.
 struct Argument {
@@ -119,8 +121,9 @@ class Fuzzer {
   }
 
   BSTR AnyText() {
-    static const wchar_t* const kTexts[] = {L"", L"Bank Payment Service", L"Bank Reconciliation Service", L"1",
-                                            L"bank payment service", L"\U0001F600", L"x"};
+    static const wchar_t* const kTexts[] = {L"",  L"Bank Payment Service", L"Bank Reconciliation Service",
+                                            L"1", L"bank payment service", L"\U0001F600",
+                                            L"x"};
     if (Chance(6)) return nullptr;
     if (Chance(8)) {
       std::wstring huge(70000, L'9');
@@ -135,29 +138,62 @@ class Fuzzer {
     VariantInit(&target);
     V_VT(&target) = type;
     switch (type) {
-      case VT_I2: V_I2(&target) = static_cast<SHORT>(AnyLong()); break;
-      case VT_I4: case VT_INT: case VT_ERROR: case VT_UI4: case VT_UINT: V_I4(&target) = AnyLong(); break;
-      case VT_R4: V_R4(&target) = static_cast<float>(AnyLong()) / 3; break;
-      case VT_R8: case VT_DATE: V_R8(&target) = Chance(4) ? 1e308 * 10 : AnyLong() / 7.0; break;
-      case VT_CY: V_CY(&target).int64 = static_cast<LONGLONG>(AnyLong()) << Pick(30); break;
-      case VT_BOOL: V_BOOL(&target) = Chance(2) ? VARIANT_TRUE : VARIANT_FALSE; break;
-      case VT_I1: case VT_UI1: V_UI1(&target) = static_cast<BYTE>(AnyLong()); break;
-      case VT_UI2: V_UI2(&target) = static_cast<USHORT>(AnyLong()); break;
-      case VT_I8: case VT_UI8: V_I8(&target) = static_cast<LONGLONG>(AnyLong()) * 0x100000001LL; break;
-      case VT_DECIMAL: V_DECIMAL(&target).Lo32 = static_cast<ULONG>(AnyLong()); V_VT(&target) = VT_DECIMAL; break;
+      case VT_I2:
+        V_I2(&target) = static_cast<SHORT>(AnyLong());
+        break;
+      case VT_I4:
+      case VT_INT:
+      case VT_ERROR:
+      case VT_UI4:
+      case VT_UINT:
+        V_I4(&target) = AnyLong();
+        break;
+      case VT_R4:
+        V_R4(&target) = static_cast<float>(AnyLong()) / 3;
+        break;
+      case VT_R8:
+      case VT_DATE:
+        V_R8(&target) = Chance(4) ? 1e308 * 10 : AnyLong() / 7.0;
+        break;
+      case VT_CY:
+        V_CY(&target).int64 = static_cast<LONGLONG>(AnyLong()) << Pick(30);
+        break;
+      case VT_BOOL:
+        V_BOOL(&target) = Chance(2) ? VARIANT_TRUE : VARIANT_FALSE;
+        break;
+      case VT_I1:
+      case VT_UI1:
+        V_UI1(&target) = static_cast<BYTE>(AnyLong());
+        break;
+      case VT_UI2:
+        V_UI2(&target) = static_cast<USHORT>(AnyLong());
+        break;
+      case VT_I8:
+      case VT_UI8:
+        V_I8(&target) = static_cast<LONGLONG>(AnyLong()) * 0x100000001LL;
+        break;
+      case VT_DECIMAL:
+        V_DECIMAL(&target).Lo32 = static_cast<ULONG>(AnyLong());
+        V_VT(&target) = VT_DECIMAL;
+        break;
       case VT_BSTR:
         argument.text = AnyText();
         V_BSTR(&target) = argument.text;
         break;
-      case VT_DISPATCH: case VT_UNKNOWN:
+      case VT_DISPATCH:
+      case VT_UNKNOWN:
         argument.object = Chance(3) ? nullptr : static_cast<IDispatch*>(&foreign_);
         V_DISPATCH(&target) = static_cast<IDispatch*>(static_cast<IUnknown*>(argument.object));
         break;
-      case VT_RECORD: case VT_VARIANT: case 0x7F: case 0xFFF:
+      case VT_RECORD:
+      case VT_VARIANT:
+      case 0x7F:
+      case 0xFFF:
         // Not valid by value: the dispatcher must refuse it; no pointer is left in it.
         V_I8(&target) = 0;
         break;
-      default: break;
+      default:
+        break;
     }
   }
 
@@ -226,7 +262,8 @@ TEST_F(DispatchFuzzTest, RandomInvokesAndEnumeratorCallsCrashNothingAndAnswerOnl
     // the arguments: only calls that reached the component are held to giving them back.
     const auto code = static_cast<unsigned long>(hr);
     const bool refusedByDispatcher =
-        throughInvoke && (hr == E_NOINTERFACE || (code >= 0x80020001ul && code <= 0x80020013ul && hr != DISP_E_EXCEPTION));
+        throughInvoke &&
+        (hr == E_NOINTERFACE || (code >= 0x80020001ul && code <= 0x80020013ul && hr != DISP_E_EXCEPTION));
     if (refusedByDispatcher) {
       foreignReferences = foreign.References();
       return;
@@ -262,8 +299,14 @@ TEST_F(DispatchFuzzTest, RandomInvokesAndEnumeratorCallsCrashNothingAndAnswerOnl
     ComPtr<IBankServices> services;
     ASSERT_EQ(targets[1].object.get()->QueryInterface(__uuidof(IBankServices), services.put_void()), S_OK);
 
-    static const WORD kFlags[] = {DISPATCH_METHOD, DISPATCH_PROPERTYGET, DISPATCH_METHOD | DISPATCH_PROPERTYGET,
-                                  DISPATCH_PROPERTYPUT, DISPATCH_PROPERTYPUTREF, 0, 0x10, 0xFFFF};
+    static const WORD kFlags[] = {DISPATCH_METHOD,
+                                  DISPATCH_PROPERTYGET,
+                                  DISPATCH_METHOD | DISPATCH_PROPERTYGET,
+                                  DISPATCH_PROPERTYPUT,
+                                  DISPATCH_PROPERTYPUTREF,
+                                  0,
+                                  0x10,
+                                  0xFFFF};
     while (calls < callsToMake) {
       const unsigned choice = fuzzer.Pick(10);
       if (choice < 7) {
@@ -293,8 +336,8 @@ TEST_F(DispatchFuzzTest, RandomInvokesAndEnumeratorCallsCrashNothingAndAnswerOnl
         const HRESULT hr = target.object->Invoke(id, IID_NULL, 0, flags, fuzzer.Chance(20) ? nullptr : &parameters,
                                                  withResult ? &result : nullptr, withException ? &exception : nullptr,
                                                  fuzzer.Chance(3) ? nullptr : &argumentError);
-        check(std::string(target.name) + " Invoke(" + std::to_string(id) + ", flags " + std::to_string(flags) +
-                  ", " + std::to_string(count) + " arguments)",
+        check(std::string(target.name) + " Invoke(" + std::to_string(id) + ", flags " + std::to_string(flags) + ", " +
+                  std::to_string(count) + " arguments)",
               hr, true);
         VariantClear(&result);
         SysFreeString(exception.bstrSource);
@@ -306,7 +349,8 @@ TEST_F(DispatchFuzzTest, RandomInvokesAndEnumeratorCallsCrashNothingAndAnswerOnl
         fuzzer.MakeArgument(argument);
         IDispatch* service = nullptr;
         const bool nullOut = fuzzer.Chance(5);
-        const HRESULT hr = services->get_Item(fuzzer.Chance(8) ? nullptr : &argument.value, nullOut ? nullptr : &service);
+        const HRESULT hr =
+            services->get_Item(fuzzer.Chance(8) ? nullptr : &argument.value, nullOut ? nullptr : &service);
         check("Item", hr);
         if (service) service->Release();
         Fuzzer::FreeArgument(argument);
@@ -349,7 +393,8 @@ TEST_F(DispatchFuzzTest, RandomInvokesAndEnumeratorCallsCrashNothingAndAnswerOnl
               }
               break;
             }
-            default: check("Reset", enumerator->Reset());
+            default:
+              check("Reset", enumerator->Reset());
           }
         }
       }

@@ -16,7 +16,9 @@ namespace {
 
 using FaultInjectionTest = ComTest;
 
-bool IsFailure(Fault fault) { return fault == Fault::kFail || fault == Fault::kOutOfMemory || fault == Fault::kException; }
+bool IsFailure(Fault fault) {
+  return fault == Fault::kFail || fault == Fault::kOutOfMemory || fault == Fault::kException;
+}
 bool Begins(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
 bool Ends(const std::string& text, const std::string& suffix) {
   return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
@@ -161,7 +163,8 @@ ExportRun RunAndCheckExport(std::size_t injectAt, Fault fault, const HostCall* i
   const std::string name = injected ? injected->name : std::string();
   const std::string object = name.substr(0, name.find('.'));
   const std::string method = name.substr(name.find('.') + 1);
-  const bool configurationFails = injected && object == "configuration" && (IsFailure(fault) || fault == Fault::kNullOut);
+  const bool configurationFails =
+      injected && object == "configuration" && (IsFailure(fault) || fault == Fault::kNullOut);
   const bool collectionFails = injected && object == "payments" && (IsFailure(fault) || fault == Fault::kNullOut);
 
   if (configurationFails) {
@@ -239,7 +242,9 @@ struct StatementLineSeen {
   std::string reference;
 };
 
-std::string Field(const std::string& text, std::size_t width = 18) { return text + std::string(width - text.size(), ' '); }
+std::string Field(const std::string& text, std::size_t width = 18) {
+  return text + std::string(width - text.size(), ' ');
+}
 
 // The two lines of account 123456 / 12345678 in statement/two_volumes.txt.
 const std::vector<StatementLineSeen> kTwoVolumeLines = {
@@ -276,9 +281,9 @@ ImportExpectation ExpectedImport(const HostCall* injected, Fault fault, std::siz
   const std::string& name = injected->name;
   const bool failure = IsFailure(fault);
   const bool nothing = failure || fault == Fault::kNullOut;
-  if (Begins(name, "configuration.") || (Begins(name, "chooser.") && (Ends(name, ".CreateInstance") ||
-                                                                      Ends(name, ".QueryInterface") ||
-                                                                      Ends(name, ".ChooseFile")))) {
+  if (Begins(name, "configuration.") ||
+      (Begins(name, "chooser.") &&
+       (Ends(name, ".CreateInstance") || Ends(name, ".QueryInterface") || Ends(name, ".ChooseFile")))) {
     return {DISP_E_EXCEPTION, 0, {}};  // the file choice failed: the host's failure, Status 0
   }
   if (name == "chooser.GetCancelled") return {S_OK, 1, {}};  // no answer is no choice
@@ -299,7 +304,8 @@ ImportExpectation ExpectedImport(const HostCall* injected, Fault fault, std::siz
   return read;  // the statement's and the lines' results are not looked at
 }
 
-std::vector<HostCall> RunAndCheckImport(std::size_t injectAt, Fault fault, const HostCall* injected, std::size_t addLineIndex) {
+std::vector<HostCall> RunAndCheckImport(std::size_t injectAt, Fault fault, const HostCall* injected,
+                                        std::size_t addLineIndex) {
   BstrAccounting accounting;
   EXPECT_TRUE(accounting.Works()) << "BSTR frees are not seen: run with OANOCACHE=1";
   CallLog log;

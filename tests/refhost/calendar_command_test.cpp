@@ -6,8 +6,8 @@ namespace refhost {
 namespace {
 
 TEST(CalendarCommand, ReportsEachDateWithItsReasonAndNextBankingDay) {
-  const std::string json = CalendarJson({ParseCalendarDate("2008-12-25"), ParseCalendarDate("2008-12-28"),
-                                         ParseCalendarDate("2008-03-20")});
+  const std::string json =
+      CalendarJson({ParseCalendarDate("2008-12-25"), ParseCalendarDate("2008-12-28"), ParseCalendarDate("2008-03-20")});
   EXPECT_EQ(json,
             "[{\"date\": \"2008-12-25\", \"banking\": false, \"advance\": 4, \"reason\": \"holiday\", "
             "\"next_banking_day\": \"2008-12-29\"}, "

@@ -6,9 +6,9 @@ namespace refhost {
 namespace {
 
 TEST(CommandLine, ReadsEveryExportOption) {
-  const Command command = ParseCommandLine({"export", "--payments", "p.csv", "--out", "/tmp/x.csv", "--date",
-                                            "2008-03-05", "--directory", "D:\\Payments", "--file-name", "pay001",
-                                            "--extension", "txt", "--keep-existing"});
+  const Command command =
+      ParseCommandLine({"export", "--payments", "p.csv", "--out", "/tmp/x.csv", "--date", "2008-03-05", "--directory",
+                        "D:\\Payments", "--file-name", "pay001", "--extension", "txt", "--keep-existing"});
   ASSERT_EQ(command.kind, Command::Kind::Export);
   const ExportOptions& o = command.exportOptions;
   EXPECT_EQ(o.payments, "p.csv");
@@ -76,8 +76,11 @@ TEST(CommandLine, HelpAloneOrForACommand) {
   const struct {
     const char* name;
     Command::Kind kind;
-  } cases[] = {{"info", Command::Kind::Info}, {"export", Command::Kind::Export}, {"import", Command::Kind::Import},
-               {"recognise", Command::Kind::Recognise}, {"calendar", Command::Kind::Calendar}};
+  } cases[] = {{"info", Command::Kind::Info},
+               {"export", Command::Kind::Export},
+               {"import", Command::Kind::Import},
+               {"recognise", Command::Kind::Recognise},
+               {"calendar", Command::Kind::Calendar}};
   for (const auto& c : cases) {
     // Help needs none of the command's required arguments and ignores the others.
     const Command command = ParseCommandLine({c.name, "--help"});

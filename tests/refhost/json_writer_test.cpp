@@ -10,16 +10,36 @@ namespace {
 TEST(JsonWriter, WritesKeysInOrderWithNestedValues) {
   JsonWriter json;
   json.BeginObject()
-      .Key("hresult").String("0x00000001")
-      .Key("status").Integer(1)
-      .Key("messages").BeginArray()
-          .BeginObject().Key("caption").String("Changes have been made").Key("text").String("a\r\nb").EndObject()
+      .Key("hresult")
+      .String("0x00000001")
+      .Key("status")
+      .Integer(1)
+      .Key("messages")
+      .BeginArray()
+      .BeginObject()
+      .Key("caption")
+      .String("Changes have been made")
+      .Key("text")
+      .String("a\r\nb")
+      .EndObject()
       .EndArray()
-      .Key("payments").BeginArray()
-          .BeginObject().Key("index").Integer(0).Key("result_code").OptionalInteger(24).EndObject()
-          .BeginObject().Key("index").Integer(1).Key("result_code").OptionalInteger(std::nullopt).EndObject()
+      .Key("payments")
+      .BeginArray()
+      .BeginObject()
+      .Key("index")
+      .Integer(0)
+      .Key("result_code")
+      .OptionalInteger(24)
+      .EndObject()
+      .BeginObject()
+      .Key("index")
+      .Integer(1)
+      .Key("result_code")
+      .OptionalInteger(std::nullopt)
+      .EndObject()
       .EndArray()
-      .Key("file").Null()
+      .Key("file")
+      .Null()
       .EndObject();
   EXPECT_EQ(json.Finish(),
             "{\"hresult\": \"0x00000001\", \"status\": 1, \"messages\": [{\"caption\": \"Changes have been made\", "
@@ -28,10 +48,13 @@ TEST(JsonWriter, WritesKeysInOrderWithNestedValues) {
 }
 
 TEST(JsonWriter, NumbersAreShortestRoundTripWithAFraction) {
-  struct Case { double value; const char* text; };
+  struct Case {
+    double value;
+    const char* text;
+  };
   const Case cases[] = {
-      {0.0, "0.0"}, {123.45, "123.45"}, {-1.5, "-1.5"}, {21474836.47, "21474836.47"},
-      {1e300, "1e+300"}, {0.1, "0.1"}, {100.0, "100.0"},
+      {0.0, "0.0"},      {123.45, "123.45"}, {-1.5, "-1.5"},   {21474836.47, "21474836.47"},
+      {1e300, "1e+300"}, {0.1, "0.1"},       {100.0, "100.0"},
   };
   for (const Case& c : cases) {
     JsonWriter json;

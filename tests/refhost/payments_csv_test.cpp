@@ -10,17 +10,17 @@ namespace {
 const std::string kHeader = std::string(kPaymentsCsvHeader) + "\n";
 
 TEST(PaymentsCsv, ReadsQuotedUnquotedMissingAndEmptyFields) {
-  const auto payments = ParsePaymentsCsv(
-      kHeader +
-      "1234.5,12-34-56,12345678,Payer Ltd,654321,87654321,\"O'Brien & Sons, \"\"Dublin\"\"\"\r\n"
-      "-5,,\"\",\"multi\nline\",1,2,caf\xC3\xA9\n");
+  const auto payments =
+      ParsePaymentsCsv(kHeader +
+                       "1234.5,12-34-56,12345678,Payer Ltd,654321,87654321,\"O'Brien & Sons, \"\"Dublin\"\"\"\r\n"
+                       "-5,,\"\",\"multi\nline\",1,2,caf\xC3\xA9\n");
   ASSERT_EQ(payments.size(), 2u);
   EXPECT_EQ(payments[0].amount, 1234.5);
   EXPECT_EQ(payments[0].payerSortCode, u"12-34-56");
   EXPECT_EQ(payments[0].payeeAccountName, u"O'Brien & Sons, \"Dublin\"");
   EXPECT_EQ(payments[1].amount, -5.0);
-  EXPECT_EQ(payments[1].payerSortCode, std::nullopt);        // unquoted empty: missing
-  EXPECT_EQ(payments[1].payerAccountNumber, std::u16string()); // quoted empty: empty text
+  EXPECT_EQ(payments[1].payerSortCode, std::nullopt);           // unquoted empty: missing
+  EXPECT_EQ(payments[1].payerAccountNumber, std::u16string());  // quoted empty: empty text
   EXPECT_EQ(payments[1].payerAccountName, u"multi\nline");
   EXPECT_EQ(payments[1].payeeAccountName, u"caf\u00e9");
 }
@@ -33,12 +33,13 @@ TEST(PaymentsCsv, AcceptsNonFiniteAmounts) {
   EXPECT_EQ(payments[2].amount, -HUGE_VAL);
 }
 
-TEST(PaymentsCsv, AnEmptyBatchIsAHeaderOnly) {
-  EXPECT_TRUE(ParsePaymentsCsv(kHeader).empty());
-}
+TEST(PaymentsCsv, AnEmptyBatchIsAHeaderOnly) { EXPECT_TRUE(ParsePaymentsCsv(kHeader).empty()); }
 
 TEST(PaymentsCsv, RejectsMalformedInputWithTheLine) {
-  struct Case { std::string content; std::string reason; };
+  struct Case {
+    std::string content;
+    std::string reason;
+  };
   const Case cases[] = {
       {"", "line 1: the header row is missing"},
       {"amount,payer\n", "line 1: the header row must be exactly"},
@@ -65,8 +66,8 @@ TEST(PaymentsCsv, RejectsMalformedInputWithTheLine) {
 
 TEST(PaymentsCsv, Utf8BecomesUtf16IncludingSurrogatePairs) {
   EXPECT_EQ(Utf8ToUtf16("A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"), u"A\u00e9\u20ac\U0001F600");
-  EXPECT_THROW(Utf8ToUtf16("\xC0\xAF"), CsvError);   // overlong
-  EXPECT_THROW(Utf8ToUtf16("\xE2\x82"), CsvError);   // cut short
+  EXPECT_THROW(Utf8ToUtf16("\xC0\xAF"), CsvError);      // overlong
+  EXPECT_THROW(Utf8ToUtf16("\xE2\x82"), CsvError);      // cut short
   EXPECT_THROW(Utf8ToUtf16("\xED\xA0\x80"), CsvError);  // a surrogate
 }
 

@@ -13,9 +13,16 @@ TEST(TextAnswer, MoneyGroupsThousandsAndRoundsToCents) {
     double amount;
     const char* text;
   } cases[] = {
-      {0.0, "0.00"},           {5.0, "5.00"},           {123.456, "123.46"},       {999.996, "1,000.00"},
-      {1234.5, "1,234.50"},    {1000000.0, "1,000,000.00"}, {-1234.5, "-1,234.50"}, {-0.001, "0.00"},
-      {999999.99, "999,999.99"}, {12345678.9, "12,345,678.90"},
+      {0.0, "0.00"},
+      {5.0, "5.00"},
+      {123.456, "123.46"},
+      {999.996, "1,000.00"},
+      {1234.5, "1,234.50"},
+      {1000000.0, "1,000,000.00"},
+      {-1234.5, "-1,234.50"},
+      {-0.001, "0.00"},
+      {999999.99, "999,999.99"},
+      {12345678.9, "12,345,678.90"},
   };
   for (const auto& c : cases) EXPECT_EQ(MoneyText(c.amount), c.text) << c.amount;
   EXPECT_EQ(MoneyText(std::numeric_limits<double>::quiet_NaN()), "nan");
@@ -43,8 +50,7 @@ TEST(TextAnswer, StatusesInWords) {
 
 TEST(TextAnswer, TableAlignsColumnsByCharacters) {
   // "Zoë" is four bytes, three columns; column 1 is aligned on the right.
-  const std::string table =
-      TextTable({{"line", "amount", "name"}, {"1", "1,234.50", "Zoë"}, {"12", "5.00", "A"}}, {1});
+  const std::string table = TextTable({{"line", "amount", "name"}, {"1", "1,234.50", "Zoë"}, {"12", "5.00", "A"}}, {1});
   EXPECT_EQ(table,
             "line    amount  name\n"
             "1     1,234.50  Zoë\n"

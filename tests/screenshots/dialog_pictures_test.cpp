@@ -30,7 +30,8 @@ RgbImage DecodeStoredPng(const std::string& png) {
     const std::string type = png.substr(offset + 4, 4);
     const std::string data = png.substr(offset + 8, length);
     const std::string typed = png.substr(offset + 4, 4 + length);
-    if (Crc32(reinterpret_cast<const std::uint8_t*>(typed.data()), typed.size()) != BigEndian(png, offset + 8 + length)) {
+    if (Crc32(reinterpret_cast<const std::uint8_t*>(typed.data()), typed.size()) !=
+        BigEndian(png, offset + 8 + length)) {
       return RgbImage{};
     }
     if (type == "IHDR") {
@@ -46,7 +47,8 @@ RgbImage DecodeStoredPng(const std::string& png) {
   for (std::size_t offset = 2; offset + 5 <= zlib.size();) {
     const auto header = static_cast<std::uint8_t>(zlib[offset]);
     if ((header & 0x06) != 0) return RgbImage{};  // not a stored block
-    const std::size_t length = static_cast<std::uint8_t>(zlib[offset + 1]) | (static_cast<std::uint8_t>(zlib[offset + 2]) << 8);
+    const std::size_t length =
+        static_cast<std::uint8_t>(zlib[offset + 1]) | (static_cast<std::uint8_t>(zlib[offset + 2]) << 8);
     raw.append(zlib, offset + 5, length);
     offset += 5 + length;
     if (header & 1) break;

@@ -22,7 +22,8 @@ std::string DecodeScanlines(const std::string& png, std::uint32_t& width, std::u
     const std::string data = png.substr(at + 8, length);
     const std::string typed = png.substr(at + 4, 4 + length);
     EXPECT_EQ(ReadBigEndian(png, at + 8 + length),
-              Crc32(reinterpret_cast<const std::uint8_t*>(typed.data()), typed.size())) << type;
+              Crc32(reinterpret_cast<const std::uint8_t*>(typed.data()), typed.size()))
+        << type;
     if (type == "IHDR") {
       width = ReadBigEndian(data, 0);
       height = ReadBigEndian(data, 4);
