@@ -229,7 +229,8 @@ void Run(const Options& options) {
 
 }  // namespace
 
-// Outside the try blocks only the usage text is written; a failure of std::cerr throws nothing.
+// Outside the try blocks only the arguments are copied and the usage text is written, which throw
+// for want of memory alone.
 int main(int argc, char** argv) {  // NOLINT(bugprone-exception-escape)
   Options options;
   for (int i = 1; i < argc; ++i) {
