@@ -9,13 +9,24 @@
 namespace kelvarn {
 namespace {
 
+// Bytes `text` takes in the ANSI code page with its terminator; 0 when it has no conversion.
+std::size_t AnsiBytes(const wchar_t* text) noexcept {
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  return bytes > 0 ? static_cast<std::size_t>(bytes) : 0;
+}
+
+// Converts `text` into `buffer`, which has room for its `bytes` (AnsiBytes).
+void ConvertToAnsi(char* buffer, std::size_t bytes, const wchar_t* text) noexcept {
+  WideCharToMultiByte(CP_ACP, 0, text, -1, buffer, static_cast<int>(bytes), nullptr, nullptr);
+}
+
 std::string WideToAnsi(const wchar_t* text) {
   if (!text) ThrowHresult(kInvalidArgument);
   if (*text == L'\0') return std::string();
-  const std::size_t bytes = CopyWideAsAnsi(nullptr, 0, text);
+  const std::size_t bytes = AnsiBytes(text);
   if (bytes == 0) ThrowHresult(kInvalidArgument);  // not convertible at all
   std::string converted(bytes, '\0');
-  CopyWideAsAnsi(converted.data(), bytes, text);
+  ConvertToAnsi(converted.data(), bytes, text);
   converted.resize(bytes - 1);  // without the terminator
   return converted;
 }
@@ -23,13 +34,9 @@ std::string WideToAnsi(const wchar_t* text) {
 }  // namespace
 
 std::size_t CopyWideAsAnsi(char* buffer, std::size_t capacity, const wchar_t* text) noexcept {
-  const int bytes = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return 0;
-  const std::size_t needed = static_cast<std::size_t>(bytes);
-  if (needed <= capacity) {
-    WideCharToMultiByte(CP_ACP, 0, text, -1, buffer, static_cast<int>(capacity), nullptr, nullptr);
-  }
-  return needed;
+  const std::size_t bytes = AnsiBytes(text);
+  if (bytes != 0 && bytes <= capacity) ConvertToAnsi(buffer, bytes, text);
+  return bytes;
 }
 
 NarrowText& AssignWide(NarrowText& target, const wchar_t* text) { return target.Assign(WideToAnsi(text).c_str()); }
